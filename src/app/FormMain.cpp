@@ -1,0 +1,3 @@
+#include "app/FormMain.h"
+
+TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {}

@@ -1,0 +1,45 @@
+#pragma once
+// Message boxes and file dialogs go through here, so tests can answer them without a person.
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+enum class TMsgIcon { None, Information, Warning, Error, Question };
+enum class TMsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class TMsgResult { Ok, Cancel, Yes, No };
+
+struct TMessageRequest {
+  QString Caption;
+  QString Text;
+  TMsgIcon Icon = TMsgIcon::None;
+  TMsgButtons Buttons = TMsgButtons::Ok;
+};
+
+struct TFileDialogRequest {
+  enum class TKind { Open, Save, Folder };
+  TKind Kind = TKind::Open;
+  QString Caption;
+  QString Directory;  // starting folder or file name
+  QString Filter;     // Qt filter text, e.g. "Configuration Files (*.ITC)"
+  QString DefaultSuffix;
+};
+
+// Answer for a request; an empty string means the user cancelled.
+using TMessageHook = std::function<TMsgResult(const TMessageRequest&)>;
+using TFileDialogHook = std::function<QString(const TFileDialogRequest&)>;
+
+// Replace the real dialogs (tests); an empty function restores them.
+void SetMessageHook(TMessageHook hook);
+void SetFileDialogHook(TFileDialogHook hook);
+
+TMsgResult ShowMessageBox(QWidget* parent, const TMessageRequest& request);
+QString RunFileDialog(QWidget* parent, const TFileDialogRequest& request);
+
+// The program's kinds of message: validation ("Error", error icon, OK), confirmation
+// ("Please confirm", Yes and No, question icon; true only for Yes), and per-file or
+// general failures (the application title, error icon, OK).
+void ShowValidationError(QWidget* parent, const QString& text);
+bool ConfirmAction(QWidget* parent, const QString& text);
+void ShowFailure(QWidget* parent, const QString& text);

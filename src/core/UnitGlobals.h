@@ -1,0 +1,55 @@
+#pragma once
+// Process-wide lists and texts shared by the main window, the scan, the list and the actions.
+// They live from program start to program end; only the user-interface thread touches them.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One file of the last scan: its full path (file-system bytes) and its action check flag.
+struct TFoundFile {
+  std::string Path;
+  int Checked = 0;  // 0 = not checked, 1 = checked for an action
+};
+
+using TFoundFileList = std::vector<TFoundFile>;
+using TStringList = std::vector<std::string>;
+
+extern TFoundFileList FoundFileList;
+// Selected extensions, each upper-case, dotted and in double quotes, joined by commas.
+extern std::string ScanFilter;
+// Folder of the last scan that was given a non-empty path.
+extern std::string CurrentScanPath;
+extern bool ScanCancelRequested;
+// Column configuration: code=caption lines.
+extern TStringList UsedInfoTypes;
+extern TStringList UnusedInfoTypes;
+// Lines of the last Delete or Destroy run.
+extern TStringList DestroyLog;
+
+inline constexpr std::string_view ApplicationTitle = "Corvantis Sonarvex";
+
+// The filter a fresh program (or one without a readable file types list) scans with.
+inline constexpr std::string_view DefaultScanFilter = "\".MP3\"";
+
+inline constexpr std::size_t InfoTypeCatalogueSize = 89;
+// The built-in info types, in catalogue order.
+const std::array<std::string_view, InfoTypeCatalogueSize>& InfoTypeCatalogue();
+// Used: the first 88 entries; unused: "0FUL=Full file name and location".
+void FillDefaultCatalogue(TStringList& used, TStringList& unused);
+
+// Appends the platform's path separator unless the path is empty or already ends with one.
+// (The name comes from the platform where the separator is a backslash.)
+std::string WithTrailingBackslash(const std::string& path);
+
+// Upper-cases the ASCII letters a to z only; every other byte stays as it is.
+std::string UpperCaseAscii(std::string_view text);
+bool SameTextAscii(std::string_view a, std::string_view b);
+
+// The program folder: the folder of the executable, where every file the program keeps lies.
+// Tests point it at a folder of their own.
+const std::string& ProgramFolder();
+void SetProgramFolder(const std::string& folder);
+// WithTrailingBackslash(ProgramFolder()) + name.
+std::string ProgramFile(std::string_view name);

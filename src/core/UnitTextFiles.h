@@ -1,0 +1,31 @@
+#pragma once
+// Plain text list files of the program folder: read with CR LF, LF or CR line ends,
+// written with CR LF and replaced atomically (temporary file, then rename).
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Raised when a file cannot be read or written; the message names the file.
+class EFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Settings and list files are small; anything larger is treated as unreadable.
+inline constexpr std::size_t MaxTextFileSize = 16u * 1024u * 1024u;
+
+// Whole file as bytes. Throws EFileError when it is missing, unreadable or too large.
+std::string ReadWholeFile(const std::string& path, std::size_t maxSize = MaxTextFileSize);
+// Splits text at CR LF, lone LF or lone CR. A final line end does not start another line.
+std::vector<std::string> SplitTextLines(std::string_view text);
+std::vector<std::string> ReadTextLines(const std::string& path);
+
+// Writes through a temporary file in the same folder, flushed to disk, then renamed over the
+// target, so readers see the old file or the new one and never a half-written one.
+// Throws EFileError (the target untouched) when any step fails.
+void WriteFileAtomically(const std::string& path, std::string_view content);
+// Every line followed by CR LF.
+void WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
