@@ -1,0 +1,53 @@
+#pragma once
+// A file opened by the tag engine: positioned reads and writes on a POSIX descriptor, with a
+// read window so that parsing a tag costs one or two system calls.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class TID3FileStream {
+ public:
+  enum class TMode { Read, ReadWrite };
+
+  // Opens an existing file. Raises EID3FileError when it cannot be opened.
+  TID3FileStream(const std::string& path, TMode mode);
+  // Creates a new file exclusively (mode 0600). Raises EID3FileError when it exists.
+  static TID3FileStream CreateNew(const std::string& path);
+  TID3FileStream(TID3FileStream&& other) noexcept;
+  TID3FileStream& operator=(TID3FileStream&&) = delete;
+  TID3FileStream(const TID3FileStream&) = delete;
+  TID3FileStream& operator=(const TID3FileStream&) = delete;
+  ~TID3FileStream();
+
+  const std::string& Path() const { return path_; }
+  std::int64_t Size() const { return size_; }
+  std::int64_t Position() const { return position_; }
+  std::int64_t Remaining() const { return position_ < size_ ? size_ - position_ : 0; }
+  void Seek(std::int64_t position) { position_ = position; }
+
+  // Reads up to count bytes at the position and advances by what was read; fewer at the end.
+  std::size_t Read(void* buffer, std::size_t count);
+  // Reads up to count bytes (never more than the file still holds) into a string.
+  std::string ReadBytes(std::size_t count);
+  // Loads up to count bytes from the position into the read window, so that the reads that
+  // follow in that range need no system call.
+  void Prefetch(std::size_t count);
+  // Writes all bytes at the position and advances. Raises EID3FileError on failure.
+  void Write(const void* buffer, std::size_t count);
+  void Write(const std::string& bytes) { Write(bytes.data(), bytes.size()); }
+  // Truncates or extends the file.
+  void SetSize(std::int64_t size);
+  void Flush();
+
+ private:
+  TID3FileStream(int fd, std::string path);
+  [[noreturn]] void Fail(const char* what) const;
+
+  int fd_ = -1;
+  std::string path_;
+  std::int64_t size_ = 0;
+  std::int64_t position_ = 0;
+  std::string window_;
+  std::int64_t windowStart_ = 0;
+};
