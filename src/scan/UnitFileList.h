@@ -1,0 +1,51 @@
+#pragma once
+// The data behind the main file list: the row cache of the virtual list, the sort of the
+// found files by one column, and building a row's texts when it is first painted.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/UnitGlobals.h"
+#include "info/UnitFileFormat.h"
+
+class TID3Engine;
+
+// One row of the list, in the order of FoundFileList. Texts are meaningful once Built.
+struct TRowCacheEntry {
+  bool Built = false;
+  int Icon = -1;  // set when built, by the icon provider; -1 when there is none
+  std::string Path;
+  std::vector<std::string> Texts;  // one per used column, in column order
+};
+using TRowCache = std::vector<TRowCacheEntry>;
+
+// Icon index for a path (the user interface keeps the icon list).
+using TIconIndexProvider = std::function<int(const std::string& path)>;
+
+// Orders two sort texts: the ASCII letters compared without regard to case, every other byte
+// by its value, a prefix before the longer text. <0, 0 or >0.
+int CompareSortTexts(std::string_view a, std::string_view b);
+
+// Column actually sorted by: sortColumn when it names a used column, else 0; -1 when there
+// is no used column at all (the scan order stays).
+int EffectiveSortColumn(const TStringList& used, int sortColumn);
+
+// Sorts the list by the value of the used column sortColumn (see EffectiveSortColumn), clears
+// every check mark and resets the cache to one unbuilt entry per file. A file-system column
+// ("0..." code) opens no file; a tag column opens each file once. A file that cannot be read
+// sorts as "(not available)". Never throws.
+void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
+                    const TStringList& used, int sortColumn, bool ascending,
+                    const TLocaleFormat& fmt);
+
+// One unbuilt cache entry per file, in list order.
+void ResetRowCache(const TFoundFileList& list, TRowCache& cache);
+
+// Builds cache row `row` once (GetRowValues and the icon); later calls return at once.
+// Returns false for a row outside the cache. Never throws.
+bool EnsureRowBuilt(TRowCache& cache, std::size_t row, TID3Engine& engine,
+                    const TStringList& used, const TLocaleFormat& fmt,
+                    const TIconIndexProvider& iconOf = {});
