@@ -1,0 +1,233 @@
+#include "info/UnitInfoValues.h"
+
+#include <optional>
+#include <utility>
+
+#include "id3/ID3Engine.h"
+#include "info/UnitFileInfo.h"
+
+namespace {
+
+TShellTypeNameProvider& ShellTypeNameProvider() {
+  static TShellTypeNameProvider provider;
+  return provider;
+}
+
+constexpr std::size_t MaxTypeNameLength = 80;
+
+// Cuts a UTF-8 text after `limit` characters without splitting one.
+std::string CutCharacters(std::string text, std::size_t limit) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0U) != 0x80U) {
+      if (count == limit) {
+        text.resize(i);
+        break;
+      }
+      ++count;
+    }
+  }
+  return text;
+}
+
+enum class TValueStyle { List, Report };
+
+bool NeedsLookUp(std::string_view code) {
+  return code != "0NAM" && code != "0LOC" && code != "0FUL";
+}
+
+TFileTime TimeFor(std::string_view code, const TFileInfo& info) {
+  if (code == "0CRE") {
+    return info.Created;
+  }
+  return code == "0MOD" ? info.Modified : info.Accessed;
+}
+
+// The value of a file-system code; no value for a "0" code nobody knows.
+std::optional<std::string> FileSystemValue(const std::string& path, std::string_view code,
+                                           TValueStyle style, const TLocaleFormat& fmt) {
+  if (code == "0NAM") {
+    return FileNamePart(path);
+  }
+  if (code == "0LOC") {
+    return FolderPart(path);
+  }
+  if (code == "0FUL") {
+    return path;
+  }
+  if (code != "0TYP" && code != "0SIZ" && code != "0CRE" && code != "0MOD" && code != "0ACC" &&
+      code != "0ATT") {
+    return std::nullopt;
+  }
+  const TFileInfo info = NeedsLookUp(code) ? LookUpFile(path) : TFileInfo{};
+  if (code == "0TYP") {
+    // A file that is gone has no type, whatever its name suggests.
+    return info.Found ? GetShellTypeName(path) : std::string();
+  }
+  if (code == "0SIZ") {
+    return style == TValueStyle::List ? FormatSizeKB(ListSizePattern, info.Size, fmt)
+                                      : FormatFileSize(info.Size, fmt);
+  }
+  if (code == "0ATT") {
+    return FormatAttributes(info.Attributes);
+  }
+  const TFileTime time = TimeFor(code, info);
+  return style == TValueStyle::List ? FormatFileTime(time, ListTimePattern, fmt)
+                                    : FormatReportFileTime(time, fmt);
+}
+
+// The basic field of a "1" code: no value outside the five known codes. Inside, the engine's
+// answer: no text when the frame is missing.
+std::optional<std::optional<std::string>> BasicFieldValue(const TID3Engine& engine,
+                                                          std::string_view code) {
+  if (code == "1TIT") {
+    return engine.Title();
+  }
+  if (code == "1ART") {
+    return engine.Artist();
+  }
+  if (code == "1ALB") {
+    return engine.Album();
+  }
+  if (code == "1YEA") {
+    return engine.Year();
+  }
+  if (code == "1GEN") {
+    return engine.Genre();
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> FrameText(const TID3Engine& engine, std::string_view code) {
+  if (const TID3Frames_Item* frame = engine.Frames().FindFrame(code); frame != nullptr) {
+    return frame->AsText();
+  }
+  return std::nullopt;
+}
+
+void CloseQuietly(TID3Engine& engine) noexcept {
+  try {
+    engine.SetActive(false);
+  } catch (...) {
+    // Closing only releases the stream; nothing is left to undo.
+  }
+}
+
+// Points the engine at a path and opens it; false when the file could not be opened or read.
+bool OpenQuietly(TID3Engine& engine, const std::string& path) noexcept {
+  try {
+    engine.SetActive(false);
+    engine.SetFileName(path);
+    if (!path.empty()) {
+      engine.SetActive(true);
+    }
+    return true;
+  } catch (...) {
+    CloseQuietly(engine);
+    return false;
+  }
+}
+
+std::optional<std::string> ReportValue(const TID3Engine& engine, const std::string& path,
+                                       std::string_view code, const TLocaleFormat& fmt) {
+  if (code.starts_with('0')) {
+    return FileSystemValue(path, code, TValueStyle::Report, fmt);
+  }
+  if (code.starts_with('1')) {
+    const auto field = BasicFieldValue(engine, code);
+    if (!field) {
+      return std::nullopt;
+    }
+    return field->value_or(std::string());
+  }
+  return FrameText(engine, code).value_or(std::string());
+}
+
+}  // namespace
+
+std::string_view InfoCodeOf(std::string_view line) { return line.substr(0, 4); }
+
+std::string_view InfoCaptionOf(std::string_view line) {
+  return line.size() > 5 ? line.substr(5) : std::string_view();
+}
+
+std::string GetInfoValue(TID3Engine& engine, std::string_view code, const TLocaleFormat& fmt) {
+  std::string result(NotAvailableText);
+  if (code.starts_with('0')) {
+    if (auto value = FileSystemValue(engine.FileName(), code, TValueStyle::List, fmt)) {
+      result = std::move(*value);
+    }
+  } else if (code.starts_with('1')) {
+    if (const auto field = BasicFieldValue(engine, code); field && *field) {
+      result = **field;
+    }
+  } else {
+    try {
+      if (auto text = FrameText(engine, code)) {
+        result = std::move(*text);
+      }
+    } catch (const std::exception&) {
+      // A frame that cannot be read shows as missing.
+    }
+  }
+  if (result.empty()) {
+    result = NotAvailableText;
+  }
+  return result;
+}
+
+std::vector<std::string> GetRowValues(TID3Engine& engine, const std::string& path,
+                                      const TStringList& used, const TLocaleFormat& fmt) {
+  std::vector<std::string> values;
+  try {
+    values.reserve(used.size());
+    OpenQuietly(engine, path);
+    for (const std::string& line : used) {
+      try {
+        values.push_back(GetInfoValue(engine, InfoCodeOf(line), fmt));
+      } catch (const std::exception&) {
+        values.emplace_back(NotAvailableText);
+      }
+    }
+  } catch (...) {
+    // Out of memory: a row keeps one text per column so the list stays aligned.
+    values.resize(used.size());
+  }
+  CloseQuietly(engine);
+  return values;
+}
+
+std::vector<TReportValue> GetReportValues(TID3Engine& engine, const std::string& path,
+                                          const TStringList& columns, const TLocaleFormat& fmt) {
+  std::vector<TReportValue> values;
+  if (OpenQuietly(engine, path)) {
+    try {
+      for (const std::string& line : columns) {
+        auto value = ReportValue(engine, path, InfoCodeOf(line), fmt);
+        if (value) {
+          values.push_back(TReportValue{std::string(InfoCaptionOf(line)), std::move(*value)});
+        }
+      }
+    } catch (...) {
+      // The file's remaining columns add nothing; what was collected stays.
+    }
+  }
+  CloseQuietly(engine);
+  return values;
+}
+
+void SetShellTypeNameProvider(TShellTypeNameProvider provider) {
+  ShellTypeNameProvider() = std::move(provider);
+}
+
+std::string GetShellTypeName(const std::string& path) {
+  const TShellTypeNameProvider& provider = ShellTypeNameProvider();
+  if (!provider) {
+    return std::string();
+  }
+  try {
+    return CutCharacters(provider(path), MaxTypeNameLength);
+  } catch (...) {
+    return std::string();
+  }
+}

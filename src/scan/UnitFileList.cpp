@@ -1,0 +1,122 @@
+#include "scan/UnitFileList.h"
+
+#include <algorithm>
+#include <numeric>
+#include <utility>
+
+#include "id3/ID3Engine.h"
+#include "info/UnitInfoValues.h"
+
+namespace {
+
+unsigned char SortKeyOf(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - ('a' - 'A')) : byte;
+}
+
+// The sort value of one file. A file-system code needs no tag, so the file is not opened.
+std::string SortValueOf(TID3Engine& engine, const std::string& path, std::string_view code,
+                        const TLocaleFormat& fmt) {
+  if (code.starts_with('0')) {
+    try {
+      engine.SetActive(false);
+      engine.SetFileName(path);
+      return GetInfoValue(engine, code, fmt);
+    } catch (...) {
+      return std::string(NotAvailableText);
+    }
+  }
+  TStringList single{std::string(code)};
+  std::vector<std::string> values = GetRowValues(engine, path, single, fmt);
+  return values.empty() ? std::string(NotAvailableText) : std::move(values.front());
+}
+
+}  // namespace
+
+int CompareSortTexts(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const unsigned char x = SortKeyOf(a[i]);
+    const unsigned char y = SortKeyOf(b[i]);
+    if (x != y) {
+      return x < y ? -1 : 1;
+    }
+  }
+  if (a.size() == b.size()) {
+    return 0;
+  }
+  return a.size() < b.size() ? -1 : 1;
+}
+
+int EffectiveSortColumn(const TStringList& used, int sortColumn) {
+  if (used.empty()) {
+    return -1;
+  }
+  if (sortColumn < 0 || static_cast<std::size_t>(sortColumn) >= used.size()) {
+    return 0;
+  }
+  return sortColumn;
+}
+
+void ResetRowCache(const TFoundFileList& list, TRowCache& cache) {
+  cache.clear();
+  cache.shrink_to_fit();
+  cache.resize(list.size());
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    cache[i].Path = list[i].Path;
+  }
+}
+
+void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
+                    const TStringList& used, int sortColumn, bool ascending,
+                    const TLocaleFormat& fmt) {
+  const int column = EffectiveSortColumn(used, sortColumn);
+  if (column >= 0 && list.size() > 1) {
+    const std::string code(InfoCodeOf(used[static_cast<std::size_t>(column)]));
+    std::vector<std::string> keys;
+    keys.reserve(list.size());
+    for (const TFoundFile& file : list) {
+      keys.push_back(SortValueOf(engine, file.Path, code, fmt));
+    }
+    std::vector<std::size_t> order(list.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    // Stable, so files with equal values keep their scan order in either direction.
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+      const int c = CompareSortTexts(keys[x], keys[y]);
+      return ascending ? c < 0 : c > 0;
+    });
+    TFoundFileList sorted;
+    sorted.reserve(list.size());
+    for (const std::size_t i : order) {
+      sorted.push_back(TFoundFile{std::move(list[i].Path), 0});
+    }
+    list = std::move(sorted);
+  }
+  for (TFoundFile& file : list) {
+    file.Checked = 0;
+  }
+  ResetRowCache(list, cache);
+}
+
+bool EnsureRowBuilt(TRowCache& cache, std::size_t row, TID3Engine& engine,
+                    const TStringList& used, const TLocaleFormat& fmt,
+                    const TIconIndexProvider& iconOf) {
+  if (row >= cache.size()) {
+    return false;
+  }
+  TRowCacheEntry& entry = cache[row];
+  if (entry.Built) {
+    return true;
+  }
+  entry.Texts = GetRowValues(engine, entry.Path, used, fmt);
+  entry.Icon = -1;
+  if (iconOf) {
+    try {
+      entry.Icon = iconOf(entry.Path);
+    } catch (...) {
+      entry.Icon = -1;
+    }
+  }
+  entry.Built = true;
+  return true;
+}
