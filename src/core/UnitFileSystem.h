@@ -1,0 +1,10 @@
+#pragma once
+// Small file-system questions asked by several windows.
+
+#include <string>
+
+// True when the folder of `path` holds an entry of exactly that name (any kind: file, folder,
+// symbolic link, device). A final symbolic link is not followed, so a dangling link still
+// exists. The name is taken byte for byte: no trimming, no wildcards, and a path that ends in
+// a separator (no name at all) or is empty does not exist.
+bool FileExistsByFind(const std::string& path);
