@@ -1,0 +1,334 @@
+#include "id3/ID3Engine.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+
+#include "id3/ID3SyncSafe.h"
+#include "id3/ID3Text.h"
+
+namespace {
+
+constexpr std::int64_t HeaderSize = 10;
+constexpr std::int64_t TrailerSize = 128;
+constexpr std::size_t SeekBlockSize = 4096;
+// Tags up to this size are read with one system call; larger ones frame by frame.
+constexpr std::size_t MaxPrefetch = 16u * 1024u * 1024u;
+
+bool IsTagStart(const unsigned char* bytes) {
+  return bytes[0] == 'I' && bytes[1] == 'D' && bytes[2] == '3' && bytes[3] <= 4;
+}
+
+// A regular file or anything else that is not a folder: what can be opened as a file.
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+// Whole text as a decimal integer (optional sign), else fallback.
+int IntegerOr(std::string_view text, int fallback) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return fallback;
+  return value;
+}
+
+// An ID3v1 text field: up to its first zero byte, as UTF-8, without blanks around it.
+std::string TrailerField(std::string_view trailer, std::size_t offset, std::size_t width) {
+  std::string_view field = trailer.substr(offset, width);
+  field = field.substr(0, field.find('\0'));
+  return TrimControl(Latin1ToUtf8(field));
+}
+
+void PutTrailerField(std::string& trailer, std::size_t offset, std::size_t width, std::string_view text) {
+  const std::string bytes = Utf8ToLatin1(text);
+  std::copy_n(bytes.begin(), std::min(width, bytes.size()), trailer.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+// Deletes a temporary file however the work on it ends.
+class TUnlinkGuard {
+ public:
+  explicit TUnlinkGuard(std::string path) : path_(std::move(path)) {}
+  ~TUnlinkGuard() { ::unlink(path_.c_str()); }
+  TUnlinkGuard(const TUnlinkGuard&) = delete;
+  TUnlinkGuard& operator=(const TUnlinkGuard&) = delete;
+
+ private:
+  std::string path_;
+};
+
+// Copies count bytes at from into dest; count 0 copies nothing (unlike CopyStreamData).
+void CopyRange(TID3FileStream& source, std::int64_t from, std::int64_t count, TID3FileStream& dest) {
+  if (count <= 0) return;
+  source.Seek(from);
+  CopyStreamData(source, dest, count);
+}
+
+// Replaces the whole content of file with the content of temp.
+void CopyBack(TID3FileStream& temp, TID3FileStream& file) {
+  const std::int64_t size = temp.Size();
+  if (file.Size() > size) file.SetSize(size);
+  file.Seek(0);
+  if (size > 0) {
+    temp.Seek(0);
+    CopyStreamData(temp, file, size);
+  }
+  file.SetSize(size);
+}
+
+}  // namespace
+
+TID3Engine::TID3Engine() : header_(*this), frames_(*this) {}
+
+TID3Engine::~TID3Engine() = default;
+
+void TID3Engine::Fire(const TNotifyEvent& event) {
+  if (event) event(*this);
+}
+
+void TID3Engine::SetFileName(const std::string& value) {
+  if (!Active()) fileName_ = value;
+}
+
+void TID3Engine::SetPadding(int value) { padding_ = value < 0 || header_.FooterPresent() ? 0 : value; }
+
+void TID3Engine::SetActive(bool value) {
+  if (value == Active()) return;
+  if (!value) {
+    stream_.reset();
+    ResetTag();
+    Fire(OnFileClose);
+    return;
+  }
+  try {
+    stream_ = std::make_unique<TID3FileStream>(fileName_, TID3FileStream::TMode::Read);
+  } catch (const EID3FileError&) {
+    if (!FileExists(fileName_)) return;
+    throw;
+  }
+  try {
+    ReadTag();
+  } catch (...) {
+    stream_.reset();
+    ResetTag();
+    throw;
+  }
+  Fire(OnFileOpen);
+}
+
+void TID3Engine::ResetTag() {
+  header_.Clear();
+  frames_.Clear();
+  padding_ = 0;
+  tagLength_ = 0;
+  tagOffset_ = 0;
+  lastFrameEnd_ = 0;
+}
+
+void TID3Engine::ReadTag() {
+  if (!Active()) return;
+  ResetTag();
+  if (!LocateTag()) tagOffset_ = 0;
+  stream_->Seek(tagOffset_);
+  if (header_.ReadHeader(*stream_)) {
+    const std::int64_t frameBytes = header_.TagSize() - (stream_->Position() - tagOffset_ - HeaderSize);
+    if (frameBytes > 0) stream_->Prefetch(static_cast<std::size_t>(std::min<std::int64_t>(frameBytes, MaxPrefetch)));
+    frames_.ReadFrames(*stream_);
+    if (header_.FooterPresent()) padding_ = 0;
+    const std::int64_t declared = HeaderSize + header_.TagSize();
+    const std::int64_t framesEnd = lastFrameEnd_ - tagOffset_;
+    tagLength_ = framesEnd > declared ? framesEnd : declared + (header_.FooterPresent() ? HeaderSize : 0);
+  } else {
+    ReadID3v1Tag();
+    tagLength_ = 0;
+  }
+  Fire(OnReadTag);
+}
+
+bool TID3Engine::LocateTag() {
+  tagOffset_ = 0;
+  if (!Active()) return false;
+  unsigned char start[4] = {};
+  stream_->Seek(0);
+  if (stream_->Read(start, 4) == 4 && IsTagStart(start)) return true;
+  if (!fullID3TagSeek_) return false;
+
+  // Every offset in turn; the last 3 bytes of a block are kept to catch a match across blocks.
+  std::string carry;
+  std::int64_t blockStart = 0;
+  stream_->Seek(0);
+  for (;;) {
+    std::string bytes = carry + stream_->ReadBytes(SeekBlockSize);
+    if (bytes.size() == carry.size()) return false;
+    const std::int64_t base = blockStart - static_cast<std::int64_t>(carry.size());
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (std::size_t i = 0; i + 4 <= bytes.size(); ++i) {
+      if (IsTagStart(data + i)) {
+        tagOffset_ = base + static_cast<std::int64_t>(i);
+        return true;
+      }
+    }
+    blockStart += static_cast<std::int64_t>(bytes.size() - carry.size());
+    carry = bytes.substr(bytes.size() >= 3 ? bytes.size() - 3 : 0);
+  }
+}
+
+void TID3Engine::ReadID3v1Tag() {
+  if (!Active() || stream_->Size() < TrailerSize) return;
+  stream_->Seek(stream_->Size() - TrailerSize);
+  const std::string trailer = stream_->ReadBytes(TrailerSize);
+  if (trailer.size() < TrailerSize || trailer.compare(0, 3, "TAG") != 0) return;
+  SetTitle(TrailerField(trailer, 3, 30));
+  SetArtist(TrailerField(trailer, 33, 30));
+  SetAlbum(TrailerField(trailer, 63, 30));
+  SetYear(TrailerField(trailer, 93, 4));
+  AddComment("MAIN", TrailerField(trailer, 97, 29), "ENG");
+  const auto track = static_cast<unsigned char>(trailer[126]);
+  SetTrack(std::to_string(track));
+  const auto genre = static_cast<unsigned char>(trailer[127]);
+  if (genre < GenreCount) SetGenre(GenreList()[genre]);
+  header_.SetExtendedHeaderPresent(true);
+  header_.ExtendedHeader().SetTagIsAnUpdate(true);
+  SetPadding(250);
+}
+
+std::optional<std::string> TID3Engine::TextFrame(std::string_view id) const {
+  if (!Active()) return std::string();
+  const TID3Frames_Item* frame = frames_.FindFrame(id);
+  if (!frame) return std::nullopt;
+  return frame->AsText();
+}
+
+void TID3Engine::SetTextFrame(std::string_view id, std::string_view text) {
+  if (!Active()) return;
+  TID3Frames_Item* frame = frames_.FindFrame(id);
+  if (!frame) {
+    frame = &frames_.Add();
+    frame->SetName(id);
+  }
+  frame->SetAsText(text);
+}
+
+int TID3Engine::AddComment(std::string_view description, std::string_view text, std::string_view language) {
+  if (!Active()) return -1;
+  const int before = CountFrames("COMM");
+  std::string data;
+  data.push_back(HasHighByte(description) || HasHighByte(text) ? '\3' : '\0');
+  std::string code(language.substr(0, 3));
+  code.resize(3, ' ');
+  data += code;
+  data += description;
+  data.push_back('\0');
+  data += text;
+  data.push_back('\0');
+  TID3Frames_Item& frame = frames_.Add();
+  frame.SetName("COMM");
+  frame.SetData(std::move(data));
+  return before;
+}
+
+int TID3Engine::CountFrames(std::string_view id) const {
+  int count = 0;
+  for (std::size_t i = 0; i < frames_.Count(); ++i)
+    if (frames_[i].Name() == id) ++count;
+  return count;
+}
+
+void TID3Engine::WriteTag() {
+  if (!Active()) return;
+  const std::int32_t oldTagSize = header_.TagSize();
+  const bool footer = header_.FooterPresent();
+  const std::int64_t footerSize = footer ? HeaderSize : 0;
+
+  // The tag is always written in the version 4 layout, so it must say version 4.
+  header_.SetVersionNumber(4);
+  header_.SetVersionRevision(0);
+  std::string tag;
+  const std::size_t sizeField = header_.WriteHeader(tag, false);
+  frames_.WriteFrames(tag);
+  std::int64_t padding = footer ? 0 : padding_;
+  std::int64_t length = static_cast<std::int64_t>(tag.size()) + padding + footerSize;
+  // In place only where the old tag has room; a shorter tag is padded to the old length so that
+  // no stale frame bytes stay behind it.
+  const bool inPlace = oldTagSize >= length - HeaderSize - footerSize && length <= tagLength_;
+  if (inPlace) {
+    padding += tagLength_ - length;
+    length = tagLength_;
+  }
+  const std::int64_t tagSize = length - HeaderSize - footerSize;
+  if (tagSize > MaxSyncSafe32) throw EID3Error("The tag is too large to be written to \"" + fileName_ + "\"");
+  header_.SetTagSize(static_cast<std::int32_t>(tagSize));
+  StoreSyncSafe32(tag, sizeField, static_cast<std::uint32_t>(tagSize));
+  tag.append(static_cast<std::size_t>(padding), '\0');
+  if (footer) header_.WriteHeader(tag, true);
+
+  TID3FileStream file(fileName_, TID3FileStream::TMode::ReadWrite);
+  if (inPlace) {
+    file.Seek(tagOffset_);
+    file.Write(tag);
+  } else {
+    std::string tempPath;
+    TID3FileStream temp = CreateTempFile(tempPath);
+    TUnlinkGuard guard(tempPath);
+    temp.Write(tag);
+    CopyRange(file, 0, tagOffset_, temp);
+    const std::int64_t rest = tagOffset_ + tagLength_;
+    CopyRange(file, rest, file.Size() - rest, temp);
+    CopyBack(temp, file);
+    tagOffset_ = 0;
+  }
+  tagLength_ = length;
+  if (!footer) padding_ = static_cast<int>(padding);
+  stream_ = std::make_unique<TID3FileStream>(fileName_, TID3FileStream::TMode::Read);
+  Fire(OnWriteTag);
+  if (writeID3V1_) WriteID3v1Tag();
+}
+
+void TID3Engine::EraseTag() {
+  if (!Active()) return;
+  if (header_.TagSize() >= 0 && tagLength_ > 0) {
+    TID3FileStream file(fileName_, TID3FileStream::TMode::ReadWrite);
+    std::string tempPath;
+    TID3FileStream temp = CreateTempFile(tempPath);
+    TUnlinkGuard guard(tempPath);
+    CopyRange(file, 0, tagOffset_, temp);
+    const std::int64_t rest = tagOffset_ + tagLength_;
+    CopyRange(file, rest, file.Size() - rest, temp);
+    CopyBack(temp, file);
+    // The file holds no tag any more: a later WriteTag must insert one, not overwrite audio.
+    header_.SetTagSize(-1);
+    tagOffset_ = 0;
+    tagLength_ = 0;
+    stream_ = std::make_unique<TID3FileStream>(fileName_, TID3FileStream::TMode::Read);
+  }
+  Fire(OnEraseTag);
+}
+
+void TID3Engine::WriteID3v1Tag() {
+  if (!Active()) return;
+  TID3FileStream file(fileName_, TID3FileStream::TMode::ReadWrite);
+  std::int64_t at = file.Size();
+  if (file.Size() >= TrailerSize) {
+    file.Seek(file.Size() - TrailerSize);
+    if (file.ReadBytes(3) == "TAG") at = file.Size() - TrailerSize;
+  }
+  std::string trailer(TrailerSize, '\0');
+  trailer.replace(0, 3, "TAG");
+  PutTrailerField(trailer, 3, 30, Title().value_or(""));
+  PutTrailerField(trailer, 33, 30, Artist().value_or(""));
+  PutTrailerField(trailer, 63, 30, Album().value_or(""));
+  PutTrailerField(trailer, 93, 4, Year().value_or(""));
+  trailer[126] = static_cast<char>(IntegerOr(Track().value_or(""), 0) & 0xFF);
+  const std::string genre = Genre().value_or("");
+  const std::size_t open = genre.find('('), close = genre.find(')');
+  int genreIndex = 0;
+  if (open != std::string::npos && close != std::string::npos && close > open)
+    genreIndex = IntegerOr(std::string_view(genre).substr(open + 1, close - open - 1), 0);
+  trailer[127] = static_cast<char>(genreIndex & 0xFF);
+  file.Seek(at);
+  file.Write(trailer);
+  stream_ = std::make_unique<TID3FileStream>(fileName_, TID3FileStream::TMode::Read);
+}

@@ -1,0 +1,64 @@
+#include "id3/ID3Lists.h"
+
+namespace {
+
+constexpr std::array<std::string_view, GenreCount> Genres = {
+    "(0) Blues", "(1) Classic Rock", "(2) Country", "(3) Dance", "(4) Disco", "(5) Funk",
+    "(6) Grunge", "(7) Hip - Hop", "(8) Jazz", "(9) Metal", "(10) New Age", "(11) Oldies",
+    "(12) Other", "(13) Pop", "(14) R&B", "(15) Rap", "(16) Reggae", "(17) Rock", "(18) Techno",
+    "(19) Industrial", "(20) Alternative", "(21) Ska", "(22) Death Metal", "(23) Pranks",
+    "(24) Soundtrack", "(25) Euro - Techno", "(26) Ambient", "(27) Trip - Hop", "(28) Vocal",
+    "(29) Jazz + Funk", "(30) Fusion", "(31) Trance", "(32) Classical", "(33) Instrumental",
+    "(34) Acid", "(35) House", "(36) Game", "(37) Sound Clip", "(38) Gospel", "(39) Noise",
+    "(40) AlternRock", "(41) Bass", "(42) Soul", "(43) Punk", "(44) Space", "(45) Meditative",
+    "(46) Instrumental Pop", "(47) Instrumental Rock", "(48) Ethnic", "(49) Gothic",
+    "(50) Darkwave", "(51) Techno - Industrial", "(52) Electronic", "(53) Pop - Folk",
+    "(54) Eurodance", "(55) Dream", "(56) Southern Rock", "(57) Comedy", "(58) Cult",
+    "(59) Gangsta", "(60) Top 40", "(61) Christian Rap", "(62) Pop / Funk", "(63) Jungle",
+    "(64) Native American", "(65) Cabaret", "(66) New Wave", "(67) Psychadelic", "(68) Rave",
+    "(69) Showtunes", "(70) Trailer", "(71) Lo - Fi", "(72) Tribal", "(73) Acid Punk",
+    "(74) Acid Jazz", "(75) Polka", "(76) Retro", "(77) Musical", "(78) Rock & Roll",
+    "(79) Hard Rock"};
+
+constexpr std::array<std::string_view, FrameNameCount> FrameNames = {
+    "COMM=Comments", "EQU2=Equalisation (2)", "ETCO=Event timing codes",
+    "GEOB=General encapsulated object", "LINK=Linked information", "MCDI=Music CD identifier",
+    "MLLT=MPEG location lookup table", "PCNT=Play counter", "POPM=Popularimeter",
+    "PRIV=Private frame", "RBUF=Recommended buffer size", "RVA2=Relative volume adjustment (2)",
+    "RVRB=Reverb", "SIGN=Signature frame", "SYLT=Synchronised lyric/text",
+    "SYTC=Synchronised tempo codes", "TALB=Album", "TBPM=BPM (beats per minute)",
+    "TCOM=Composer", "TCON=Content type", "TCOP=Copyright message", "TDEN=Encoding time",
+    "TDLY=Playlist delay", "TDOR=Original release time", "TDRC=Recording time",
+    "TDRL=Release time", "TDTG=Tagging time", "TENC=Encoded by", "TEXT=Lyricist/Text writer",
+    "TFLT=File type", "TIPL=Involved people list", "TIT1=Content group description",
+    "TIT2=Title", "TIT3=Subtitle", "TKEY=Initial key", "TLAN=Language(s)", "TLEN=Length",
+    "TMCL=Musician credits list", "TMED=Media type", "TMOO=Mood", "TOAL=Original album",
+    "TOFN=Original filename", "TOLY=Original lyricist(s)/text writer(s)",
+    "TOPE=Original artist(s)/performer(s)", "TOWN=File owner/licensee",
+    "TPE1=Lead performer(s)/Soloist(s)", "TPE2=Band", "TPE3=Conductor/performer refinement",
+    "TPE4=Interpreted, remixed, or otherwise modified by", "TPOS=Part of a set",
+    "TPRO=Produced notice", "TPUB=Publisher", "TRCK=Track number/Position in set",
+    "TRSN=Internet radio station name", "TRSO=Internet radio station owner",
+    "TSOA=Album sort order", "TSOP=Performer sort order", "TSOT=Title sort order",
+    "TSRC=ISRC (international standard recording code)",
+    "TSSE=Software/Hardware and settings used for encoding", "TSST=Set subtitle",
+    "TXXX=User defined text information frame", "TYER=Year", "UFID=Unique file identifier",
+    "USER=Terms of use", "USLT=Unsynchronised lyric/text transcription",
+    "WCOM=Commercial information", "WCOP=Copyright/Legal information",
+    "WOAF=Official audio file webpage", "WOAR=Official artist/performer webpage",
+    "WOAS=Official audio source webpage", "WORS=Official Internet radio station homepage",
+    "WPAY=Payment", "WPUB=Publishers official webpage", "WXXX=User defined URL link frame"};
+
+}  // namespace
+
+const std::array<std::string_view, GenreCount>& GenreList() { return Genres; }
+
+const std::array<std::string_view, FrameNameCount>& FrameNameList() { return FrameNames; }
+
+std::string_view FrameDescription(std::string_view identifier) {
+  for (std::string_view entry : FrameNames) {
+    const std::size_t equals = entry.find('=');
+    if (entry.substr(0, equals) == identifier) return entry.substr(equals + 1);
+  }
+  return {};
+}

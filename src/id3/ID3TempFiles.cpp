@@ -1,0 +1,156 @@
+// Temporary files, stream copies and the zlib round trip of compressed frames.
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+
+#include "id3/ID3Engine.h"
+
+namespace {
+
+constexpr std::size_t BlockSize = 4096;
+
+std::string TempFolder() {
+  const char* folder = std::getenv("TMPDIR");
+  std::string path = folder && *folder ? folder : "/tmp";
+  if (path.back() != '/') path += '/';
+  return path;
+}
+
+bool PathExists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+// Deletes the temporary file however the work on it ends.
+class TTempFileGuard {
+ public:
+  explicit TTempFileGuard(std::string path) : path_(std::move(path)) {}
+  ~TTempFileGuard() { ::unlink(path_.c_str()); }
+  TTempFileGuard(const TTempFileGuard&) = delete;
+  TTempFileGuard& operator=(const TTempFileGuard&) = delete;
+
+ private:
+  std::string path_;
+};
+
+std::string ZlibMessage(const z_stream& stream, int code) {
+  if (stream.msg) return stream.msg;
+  return "zlib error " + std::to_string(code);
+}
+
+}  // namespace
+
+std::string MakeTempFileName() {
+  static std::mt19937 generator(static_cast<std::mt19937::result_type>(
+      std::chrono::system_clock::now().time_since_epoch().count()));
+  std::uniform_int_distribution<unsigned long> number(0, 2147483646ul);
+  const std::string folder = TempFolder();
+  for (;;) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%02lX", number(generator));
+    std::string name = folder + "ID3TMP" + hex + ".tmp";
+    if (!PathExists(name)) return name;
+  }
+}
+
+TID3FileStream CreateTempFile(std::string& path) {
+  for (int attempt = 0;; ++attempt) {
+    path = MakeTempFileName();
+    try {
+      return TID3FileStream::CreateNew(path);
+    } catch (const EID3FileError&) {
+      // Another process took the name between the test and the creation: draw again.
+      if (attempt >= 100 || !PathExists(path)) throw;
+    }
+  }
+}
+
+void CopyStreamData(TID3FileStream& source, TID3FileStream& dest, std::int64_t count) {
+  if (count == 0) {
+    source.Seek(0);
+    count = source.Size();
+  }
+  count = std::min(count, source.Remaining());
+  char buffer[BlockSize];
+  while (count > 0) {
+    const std::size_t got = source.Read(buffer, static_cast<std::size_t>(std::min<std::int64_t>(count, BlockSize)));
+    if (got == 0) break;
+    dest.Write(buffer, got);
+    count -= static_cast<std::int64_t>(got);
+  }
+}
+
+void DecompressFrameData(std::string& data) {
+  std::string tempPath;
+  TID3FileStream temp = CreateTempFile(tempPath);
+  TTempFileGuard guard(tempPath);
+  temp.Write(data);
+  temp.Seek(0);
+  data.clear();
+
+  z_stream stream{};
+  if (inflateInit(&stream) != Z_OK) throw EID3DecompressionError("Cannot start decompressing frame data");
+  char input[BlockSize];
+  char output[BlockSize];
+  int code = Z_OK;
+  try {
+    while (code != Z_STREAM_END) {
+      if (stream.avail_in == 0) {
+        const std::size_t got = temp.Read(input, BlockSize);
+        if (got == 0) throw EID3DecompressionError("Compressed frame data is cut short");
+        stream.next_in = reinterpret_cast<Bytef*>(input);
+        stream.avail_in = static_cast<uInt>(got);
+      }
+      stream.next_out = reinterpret_cast<Bytef*>(output);
+      stream.avail_out = BlockSize;
+      code = inflate(&stream, Z_NO_FLUSH);
+      if (code != Z_OK && code != Z_STREAM_END && code != Z_BUF_ERROR)
+        throw EID3DecompressionError("Compressed frame data is damaged: " + ZlibMessage(stream, code));
+      const std::size_t produced = BlockSize - stream.avail_out;
+      if (data.size() + produced > MaxInflatedFrameSize)
+        throw EID3DecompressionError("Compressed frame data is damaged: it inflates beyond 16 MiB");
+      data.append(output, produced);
+    }
+  } catch (...) {
+    inflateEnd(&stream);
+    data.clear();
+    throw;
+  }
+  inflateEnd(&stream);
+}
+
+void CompressFrameData(std::string& data) {
+  std::string tempPath;
+  TID3FileStream temp = CreateTempFile(tempPath);
+  TTempFileGuard guard(tempPath);
+  temp.Write(data);
+  temp.Seek(0);
+  data.clear();
+
+  z_stream stream{};
+  if (deflateInit(&stream, Z_BEST_COMPRESSION) != Z_OK) throw EID3Error("Cannot start compressing frame data");
+  char input[BlockSize];
+  char output[BlockSize];
+  int flush = Z_NO_FLUSH;
+  int code = Z_OK;
+  do {
+    if (stream.avail_in == 0 && flush == Z_NO_FLUSH) {
+      const std::size_t got = temp.Read(input, BlockSize);
+      stream.next_in = reinterpret_cast<Bytef*>(input);
+      stream.avail_in = static_cast<uInt>(got);
+      if (got == 0) flush = Z_FINISH;
+    }
+    stream.next_out = reinterpret_cast<Bytef*>(output);
+    stream.avail_out = BlockSize;
+    code = deflate(&stream, flush);
+    data.append(output, BlockSize - stream.avail_out);
+  } while (code != Z_STREAM_END && code != Z_STREAM_ERROR);
+  deflateEnd(&stream);
+  if (code != Z_STREAM_END) throw EID3Error("Cannot compress frame data");
+}

@@ -1,0 +1,144 @@
+#include "id3/TID3FileStream.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <utility>
+
+#include "id3/ID3Errors.h"
+
+namespace {
+
+// Reads that miss the window refill it with at least this much.
+constexpr std::size_t WindowSize = 4096;
+
+int OpenOrFail(const std::string& path, int flags, mode_t mode) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) throw EID3FileError("Cannot open file \"" + path + "\": " + std::strerror(errno));
+  return fd;
+}
+
+}  // namespace
+
+TID3FileStream::TID3FileStream(int fd, std::string path) : fd_(fd), path_(std::move(path)) {
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0) {
+    const int error = errno;
+    ::close(fd_);
+    fd_ = -1;
+    throw EID3FileError("Cannot read file \"" + path_ + "\": " + std::strerror(error));
+  }
+  if (S_ISDIR(info.st_mode)) {
+    ::close(fd_);
+    fd_ = -1;
+    throw EID3FileError("Cannot open file \"" + path_ + "\": it is a folder");
+  }
+  size_ = info.st_size;
+}
+
+TID3FileStream::TID3FileStream(const std::string& path, TMode mode)
+    : TID3FileStream(OpenOrFail(path, mode == TMode::Read ? O_RDONLY : O_RDWR, 0), path) {}
+
+TID3FileStream TID3FileStream::CreateNew(const std::string& path) {
+  return TID3FileStream(OpenOrFail(path, O_RDWR | O_CREAT | O_EXCL, 0600), path);
+}
+
+TID3FileStream::TID3FileStream(TID3FileStream&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      size_(other.size_),
+      position_(other.position_),
+      window_(std::move(other.window_)),
+      windowStart_(other.windowStart_) {}
+
+TID3FileStream::~TID3FileStream() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void TID3FileStream::Fail(const char* what) const {
+  throw EID3FileError(std::string("Cannot ") + what + " file \"" + path_ + "\": " + std::strerror(errno));
+}
+
+std::size_t TID3FileStream::Read(void* buffer, std::size_t count) {
+  count = std::min<std::size_t>(count, static_cast<std::size_t>(Remaining()));
+  if (count == 0) return 0;
+  char* out = static_cast<char*>(buffer);
+  const std::int64_t windowEnd = windowStart_ + static_cast<std::int64_t>(window_.size());
+  if (position_ >= windowStart_ && position_ + static_cast<std::int64_t>(count) <= windowEnd) {
+    std::memcpy(out, window_.data() + (position_ - windowStart_), count);
+    position_ += static_cast<std::int64_t>(count);
+    return count;
+  }
+  if (count < WindowSize) {
+    Prefetch(WindowSize);
+    const std::size_t got = std::min<std::size_t>(count, window_.size());
+    std::memcpy(out, window_.data(), got);
+    position_ += static_cast<std::int64_t>(got);
+    return got;
+  }
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t got = ::pread(fd_, out + done, count - done, position_ + static_cast<std::int64_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) Fail("read");
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  position_ += static_cast<std::int64_t>(done);
+  return done;
+}
+
+std::string TID3FileStream::ReadBytes(std::size_t count) {
+  std::string bytes(std::min<std::size_t>(count, static_cast<std::size_t>(Remaining())), '\0');
+  bytes.resize(Read(bytes.data(), bytes.size()));
+  return bytes;
+}
+
+void TID3FileStream::Prefetch(std::size_t count) {
+  count = std::min<std::size_t>(count, static_cast<std::size_t>(Remaining()));
+  window_.resize(count);
+  windowStart_ = position_;
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t got = ::pread(fd_, window_.data() + done, count - done, position_ + static_cast<std::int64_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      window_.clear();
+      Fail("read");
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  window_.resize(done);
+}
+
+void TID3FileStream::Write(const void* buffer, std::size_t count) {
+  window_.clear();
+  const char* in = static_cast<const char*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t put = ::pwrite(fd_, in + done, count - done, position_ + static_cast<std::int64_t>(done));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) Fail("write");
+    done += static_cast<std::size_t>(put);
+  }
+  position_ += static_cast<std::int64_t>(count);
+  size_ = std::max(size_, position_);
+}
+
+void TID3FileStream::SetSize(std::int64_t size) {
+  window_.clear();
+  if (::ftruncate(fd_, size) != 0) Fail("resize");
+  size_ = size;
+}
+
+void TID3FileStream::Flush() {
+  if (::fsync(fd_) != 0 && errno != EINVAL) Fail("flush");
+}

@@ -1,0 +1,189 @@
+#include "id3/TID3Frames.h"
+
+#include <algorithm>
+
+#include "id3/ID3Engine.h"
+#include "id3/ID3SyncSafe.h"
+
+namespace {
+
+bool IsIdentifierByte(unsigned char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }
+
+bool IsValidIdentifier(std::string_view id) {
+  return id.size() == 4 && std::all_of(id.begin(), id.end(), [](char c) {
+           return IsIdentifierByte(static_cast<unsigned char>(c));
+         });
+}
+
+// Reads the frame header after the identifier into item; returns the declared size and the
+// number of optional bytes the flags call for, or false when the file ends inside the header.
+struct TFrameHead {
+  std::uint64_t size = 0;
+  std::uint64_t optionalBytes = 0;
+  bool complete = true;
+};
+
+// Version 3 frames: plain 32-bit size, their own flag bits, and the optional bytes in the order
+// decompressed size, encryption method, group.
+TFrameHead ReadVersion3Head(TID3FileStream& stream, TID3Frames_Item& item) {
+  unsigned char head[6] = {};
+  TFrameHead result;
+  result.complete = stream.Read(head, 6) == 6;
+  result.size = DecodeBigEndian32(head);
+  item.SetTagAlterDiscardable((head[4] & 0x80) != 0);
+  item.SetFileAlterDiscardable((head[4] & 0x40) != 0);
+  item.SetReadOnly((head[4] & 0x20) != 0);
+  item.SetCompress((head[5] & 0x80) != 0);
+  item.SetDataLengthIndicator(item.Compress());
+  item.SetEncrypted((head[5] & 0x40) != 0);
+  item.SetGrouping((head[5] & 0x20) != 0);
+  if (!result.complete) return result;
+  unsigned char extra[4] = {};
+  if (item.Compress()) {
+    result.optionalBytes += 4;
+    result.complete = result.complete && stream.Read(extra, 4) == 4;
+  }
+  if (item.Encrypted() && result.complete) {
+    result.optionalBytes += 1;
+    result.complete = stream.Read(extra, 1) == 1;
+    item.SetEncryptionID(extra[0]);
+  }
+  if (item.Grouping() && result.complete) {
+    result.optionalBytes += 1;
+    result.complete = stream.Read(extra, 1) == 1;
+    item.SetGroupID(extra[0]);
+  }
+  return result;
+}
+
+TFrameHead ReadVersion4Head(TID3FileStream& stream, TID3Frames_Item& item) {
+  unsigned char head[6] = {};
+  TFrameHead result;
+  result.complete = stream.Read(head, 6) == 6;
+  result.size = DecodeSyncSafe(head, 4);
+  item.SetTagAlterDiscardable((head[4] & 0x40) != 0);
+  item.SetFileAlterDiscardable((head[4] & 0x20) != 0);
+  item.SetReadOnly((head[4] & 0x10) != 0);
+  item.SetGrouping((head[5] & 0x40) != 0);
+  item.SetCompress((head[5] & 0x08) != 0);
+  item.SetEncrypted((head[5] & 0x04) != 0);
+  item.SetUnSynchronisation((head[5] & 0x02) != 0);
+  item.SetDataLengthIndicator((head[5] & 0x01) != 0);
+  if (!result.complete) return result;
+  unsigned char extra[4] = {};
+  if (item.Grouping()) {
+    result.optionalBytes += 1;
+    result.complete = stream.Read(extra, 1) == 1;
+    item.SetGroupID(extra[0]);
+  }
+  if (item.Encrypted() && result.complete) {
+    result.optionalBytes += 1;
+    result.complete = stream.Read(extra, 1) == 1;
+    item.SetEncryptionID(extra[0]);
+  }
+  if (item.DataLengthIndicator() && result.complete) {
+    result.optionalBytes += 4;
+    result.complete = stream.Read(extra, 4) == 4;
+  }
+  return result;
+}
+
+}  // namespace
+
+TID3Frames::TID3Frames(TID3Engine& owner) : owner_(owner) {}
+
+TID3Frames_Item& TID3Frames::Add() {
+  items_.push_back(std::make_unique<TID3Frames_Item>(*this));
+  return *items_.back();
+}
+
+void TID3Frames::Delete(std::size_t index) {
+  if (index < items_.size()) items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void TID3Frames::Clear() { items_.clear(); }
+
+TID3Frames_Item* TID3Frames::FindFrame(std::string_view id) {
+  for (auto& item : items_)
+    if (item->Name() == id) return item.get();
+  return nullptr;
+}
+
+const TID3Frames_Item* TID3Frames::FindFrame(std::string_view id) const {
+  for (const auto& item : items_)
+    if (item->Name() == id) return item.get();
+  return nullptr;
+}
+
+void TID3Frames::ReadFrames(TID3FileStream& stream) {
+  items_.clear();
+  const TID3Header& header = owner_.Header();
+  const bool version3 = header.VersionNumber() == 3;
+  const std::int64_t headerEnd = owner_.TagOffset() + 10;
+  std::int64_t budget = header.TagSize() - (stream.Position() - headerEnd);
+  owner_.lastFrameEnd_ = stream.Position();
+  for (;;) {
+    const std::int64_t frameStart = stream.Position();
+    char id[4];
+    if (stream.Read(id, 4) < 4 || !IsValidIdentifier(std::string_view(id, 4))) {
+      stream.Seek(frameStart);
+      break;
+    }
+    TID3Frames_Item& item = Add();
+    item.SetName(std::string_view(id, 4));
+    const TFrameHead head = version3 ? ReadVersion3Head(stream, item) : ReadVersion4Head(stream, item);
+    bool cutShort = !head.complete;
+    if (!cutShort) {
+      // Never more than the file still holds, whatever the size field claims.
+      const std::uint64_t dataSize = head.size > head.optionalBytes ? head.size - head.optionalBytes : 0;
+      item.Data() = stream.ReadBytes(static_cast<std::size_t>(
+          std::min<std::uint64_t>(dataSize, static_cast<std::uint64_t>(stream.Remaining()))));
+      cutShort = item.DataSize() < dataSize;
+    }
+    owner_.lastFrameEnd_ = stream.Position();
+    budget -= stream.Position() - frameStart;
+    if (item.Encrypted() && owner_.OnFrameDecrypt) owner_.OnFrameDecrypt(owner_, item, item.Data());
+    if (item.Compress()) DecompressFrameData(item.Data());
+    if (cutShort || items_.size() >= MaxFrameCount || budget <= 0) break;
+  }
+  owner_.SetPadding(static_cast<int>(std::clamp<std::int64_t>(budget, 0, MaxSyncSafe32)));
+}
+
+std::size_t TID3Frames::WriteFrames(std::string& dest) {
+  const std::size_t start = dest.size();
+  for (std::size_t index = 0; index < items_.size(); ++index) {
+    TID3Frames_Item& item = *items_[index];
+    if (!IsValidIdentifier(item.Name()))
+      throw EID3Error("Frame " + std::to_string(index + 1) + " has no valid identifier (\"" + item.Name() +
+                      "\"); the tag was not written");
+    std::string scratch = item.Data();
+    if (item.Compress()) CompressFrameData(scratch);
+    if (item.Encrypted() && owner_.OnFrameEncrypt) owner_.OnFrameEncrypt(owner_, item, scratch);
+    const std::uint64_t optionalBytes =
+        (item.Grouping() ? 1u : 0u) + (item.Encrypted() ? 1u : 0u) + (item.DataLengthIndicator() ? 4u : 0u);
+    const std::uint64_t size = scratch.size() + optionalBytes;
+    if (size > MaxSyncSafe32 || item.DataSize() > MaxSyncSafe32)
+      throw EID3Error("Frame " + item.Name() + " is too large for a tag; the tag was not written");
+    dest += item.Name();
+    AppendSyncSafe(dest, size, 4);
+    unsigned char status = 0;
+    if (item.TagAlterDiscardable()) status |= 0x40;
+    if (item.FileAlterDiscardable()) status |= 0x20;
+    if (item.ReadOnly()) status |= 0x10;
+    unsigned char format = 0;
+    if (item.Grouping()) format |= 0x40;
+    if (item.Compress()) format |= 0x08;
+    if (item.Encrypted()) format |= 0x04;
+    if (item.UnSynchronisation()) format |= 0x02;
+    if (item.DataLengthIndicator()) format |= 0x01;
+    dest.push_back(static_cast<char>(status));
+    dest.push_back(static_cast<char>(format));
+    if (item.Grouping()) dest.push_back(static_cast<char>(item.GroupID()));
+    if (item.Encrypted()) dest.push_back(static_cast<char>(item.EncryptionID()));
+    if (item.DataLengthIndicator()) AppendSyncSafe(dest, item.DataSize(), 4);
+    dest += scratch;
+  }
+  const std::size_t written = dest.size() - start;
+  owner_.Header().SetTagSize(static_cast<std::int32_t>(std::min<std::size_t>(written, 0x7FFFFFFF)));
+  return written;
+}
