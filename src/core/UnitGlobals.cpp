@@ -10,6 +10,7 @@ bool ScanCancelRequested = false;
 TStringList UsedInfoTypes;
 TStringList UnusedInfoTypes;
 TStringList DestroyLog;
+bool MainWindowCreating = true;
 
 namespace {
 

@@ -27,6 +27,9 @@ extern TStringList UsedInfoTypes;
 extern TStringList UnusedInfoTypes;
 // Lines of the last Delete or Destroy run.
 extern TStringList DestroyLog;
+// True from program start until the main window has been created (also when creation fails);
+// selection changes of the folder tree start no scan meanwhile.
+extern bool MainWindowCreating;
 
 inline constexpr std::string_view ApplicationTitle = "Corvantis Sonarvex";
 

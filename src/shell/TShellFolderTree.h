@@ -1,0 +1,43 @@
+#pragma once
+// The folder tree of the left pane: a "Desktop" root (no file-system path) with the home folder,
+// the file system root and the mounted volumes below it. Folders are listed lazily, when a node
+// is first expanded, and only folders are shown.
+
+#include <QTreeWidget>
+#include <string>
+
+class QFileIconProvider;
+
+class TShellFolderTree : public QTreeWidget {
+  Q_OBJECT
+
+ public:
+  explicit TShellFolderTree(QWidget* parent = nullptr);
+  ~TShellFolderTree() override;
+
+  // Rebuilds the tree from the desktop root and selects that root.
+  void RootAtDesktop();
+
+  // File-system path of a node: empty for the desktop root and for no node.
+  static std::string NodePath(const QTreeWidgetItem* node);
+  std::string SelectedPath() const;
+
+  // Expands the tree down to the folder and selects it; false when it cannot be reached.
+  bool SelectPath(const std::string& path);
+  QTreeWidgetItem* DesktopNode() const { return topLevelItem(0); }
+
+ Q_SIGNALS:
+  // The selected node changed (a scan follows unless the main window is still being created).
+  void SelectionChanged();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+  QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption, const QString& path);
+  void PopulateChildren(QTreeWidgetItem* node);
+  static bool HasSubfolders(const QString& path);
+
+  QFileIconProvider* iconProvider_;
+};
