@@ -171,3 +171,10 @@ bool HasHighByte(std::string_view text) {
     if (static_cast<unsigned char>(c) >= 0x80) return true;
   return false;
 }
+
+std::string ValidUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) AppendUtf8(out, NextUtf8(text, i));
+  return out;
+}

@@ -24,3 +24,6 @@ std::string DecodeTerminatedText(std::string_view bytes, TID3TextEncoding encodi
 std::string TrimControl(std::string_view text);
 
 bool HasHighByte(std::string_view text);
+
+// The text with every byte that is not part of valid UTF-8 replaced by U+FFFD.
+std::string ValidUtf8(std::string_view text);
