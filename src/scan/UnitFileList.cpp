@@ -92,6 +92,11 @@ void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
     }
     list = std::move(sorted);
   }
+  // Paths built while scanning carry spare capacity; a long list keeps every path twice (list
+  // and cache), so both copies are trimmed to their length here.
+  for (TFoundFile& file : list) {
+    file.Path.shrink_to_fit();
+  }
   for (TFoundFile& file : list) {
     file.Checked = 0;
   }
