@@ -85,6 +85,9 @@ QPushButton* Button(const char* name, const QString& caption) {
 
 }  // namespace
 
+// The images are compiled into the window library; a static library must register them itself.
+static void InitMainResources() { Q_INIT_RESOURCE(sonarvex); }
+
 TfrmMain::TfrmMain(std::vector<std::string> commandLine, QWidget* parent)
     : QMainWindow(parent),
       commandLine_(std::move(commandLine)),
@@ -93,6 +96,7 @@ TfrmMain::TfrmMain(std::vector<std::string> commandLine, QWidget* parent)
   // The list, the sort and the details read tags only: no full seek, no ID3v1 writing.
   ID3Engine1->SetFullID3TagSeek(false);
   ID3Engine1->SetWriteID3V1(false);
+  InitMainResources();
   setObjectName(QStringLiteral("frmMain"));
   MainWindowCreating = true;
   try {

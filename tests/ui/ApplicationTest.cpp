@@ -1,0 +1,39 @@
+// An exception that no handler catches reaches the general error box and the program goes on.
+
+#include <QTest>
+#include <QTimer>
+#include <stdexcept>
+
+#include "app/TSonarvexApplication.h"
+#include "app/UiPrompts.h"
+
+class ApplicationTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void uncaughtExceptionShowsTheErrorBoxAndGoesOn() {
+    QList<TMessageRequest> shown;
+    SetMessageHook([&shown](const TMessageRequest& r) {
+      shown.append(r);
+      return TMsgResult::Ok;
+    });
+    QObject target;
+    bool later = false;
+    QTimer::singleShot(0, &target, [] { throw std::runtime_error("Cannot open file \"/x/EXTENSIO.CFG\"."); });
+    QTimer::singleShot(10, &target, [&later] { later = true; });
+    QVERIFY(QTest::qWaitFor([&] { return later; }, 2000));
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].Caption, QStringLiteral("Corvantis Sonarvex"));
+    QCOMPARE(shown[0].Text, QStringLiteral("Cannot open file \"/x/EXTENSIO.CFG\"."));
+    QCOMPARE(shown[0].Icon, TMsgIcon::Error);
+    SetMessageHook({});
+  }
+};
+
+int main(int argc, char** argv) {
+  TSonarvexApplication app(argc, argv);
+  ApplicationTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "ApplicationTest.moc"

@@ -1,0 +1,278 @@
+// The main window as a user meets it: start-up state, scans through the folder tree, Refresh,
+// the desktop root, page switching, the Subfolders option, the Custom list and the command line.
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <fstream>
+
+#include "app/ByteString.h"
+#include "app/FormMain.h"
+#include "app/UiPrompts.h"
+#include "core/UnitGlobals.h"
+#include "core/UnitTextFiles.h"
+#include "shell/TShellFolderTree.h"
+
+namespace {
+
+void Touch(const QString& path) { std::ofstream(QStringToPath(path)) << "x"; }
+
+std::vector<std::string> FoundPaths() {
+  std::vector<std::string> paths;
+  for (const TFoundFile& f : FoundFileList) paths.push_back(f.Path);
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+}  // namespace
+
+class FormMainTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir programDir_;
+  QTemporaryDir mediaDir_;
+  QStringList questions_;
+  TMsgResult answer_ = TMsgResult::Yes;
+
+  std::string Media(const char* name = "") const {
+    return QStringToPath(mediaDir_.path()) + (*name != '\0' ? "/" : "") + name;
+  }
+
+  // A started main window: created, shown and through its first activation.
+  std::unique_ptr<TfrmMain> Start(std::vector<std::string> commandLine = {}) {
+    auto window = std::make_unique<TfrmMain>(std::move(commandLine));
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitFor([&] { return window->FirstActivationDone(); }, 5000)) return nullptr;
+    QTest::qWait(50);  // the activation's queued first scan
+    return window;
+  }
+
+  template <typename T>
+  static T* Child(QObject* window, const char* name) {
+    return window->findChild<T*>(QLatin1String(name));
+  }
+
+ private Q_SLOTS:
+  void initTestCase() {
+    QVERIFY(programDir_.isValid());
+    QVERIFY(mediaDir_.isValid());
+    SetMessageHook([this](const TMessageRequest& r) {
+      questions_.append(r.Text);
+      return answer_;
+    });
+    QDir media(mediaDir_.path());
+    QVERIFY(media.mkpath(QStringLiteral("sub/deeper")));
+    Touch(media.filePath(QStringLiteral("one.mp3")));
+    Touch(media.filePath(QStringLiteral("Two.Mp3")));
+    Touch(media.filePath(QStringLiteral("three.mp3.bak")));
+    Touch(media.filePath(QStringLiteral("mp3")));
+    Touch(media.filePath(QStringLiteral("sub/four.MP3")));
+    Touch(media.filePath(QStringLiteral("sub/deeper/five.mp3")));
+  }
+
+  void init() {
+    // Every case starts like a first run: no settings files.
+    QDir dir(programDir_.path());
+    for (const QString& f : dir.entryList(QDir::Files)) dir.remove(f);
+    SetProgramFolder(QStringToPath(programDir_.path()));
+    FoundFileList.clear();
+    CurrentScanPath.clear();
+    questions_.clear();
+    answer_ = TMsgResult::Yes;
+  }
+
+  void startsLikeAFirstRun() {
+    auto w = Start();
+    QVERIFY(w);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Corvantis Sonarvex"));
+    QCOMPARE(w->size(), QSize(708, 506));
+    QVERIFY(Child<QAction>(w.get(), "tbMP3Details")->isChecked());
+    QVERIFY(Child<QAction>(w.get(), "mnuViewViewMP3Details")->isChecked());
+    QVERIFY(Child<QAction>(w.get(), "mnuViewDetails")->isChecked());
+    QVERIFY(!Child<QAction>(w.get(), "tbSubfolders")->isChecked());
+    QVERIFY(!Child<QAction>(w.get(), "tbUpdates")->isVisible());
+    QVERIFY(!Child<QAction>(w.get(), "tbSep")->isVisible());
+    QCOMPARE(w->VisibleBottomPage(), 4);
+    QVERIFY(Child<QLabel>(w.get(), "txtNOMP3")->text().startsWith(QStringLiteral("No MP3 files found.\r\n\r\n")));
+    QCOMPARE(ScanFilter, std::string("\".MP3\""));
+    QCOMPARE(UsedInfoTypes.size(), std::size_t(88));
+    QCOMPARE(Child<QListWidget>(w.get(), "lvCustomTargets")->count(), 0);
+    QCOMPARE(Child<QTabWidget>(w.get(), "pagesLeft")->tabText(0), QStringLiteral("Folders"));
+    QCOMPARE(Child<QTabWidget>(w.get(), "pagesLeft")->tabText(1), QStringLiteral("Custom"));
+    QCOMPARE(Child<QStackedWidget>(w.get(), "panClientBottom")->count(), 5);
+    // Hints: the short part is the tooltip, the long part the status text.
+    auto* subfolders = Child<QAction>(w.get(), "tbSubfolders");
+    QCOMPARE(subfolders->toolTip(), QStringLiteral("Subfolders"));
+    QCOMPARE(subfolders->statusTip(),
+             QStringLiteral("Check this option to scan all the subfolders of the selected folder or drive."));
+    QCOMPARE(Child<QAction>(w.get(), "cmdViewRefresh")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+  }
+
+  void scansTheFolderChosenInTheTreeAndRefreshes() {
+    auto w = Start();
+    QVERIFY(w);
+    auto* tree = Child<TShellFolderTree>(w.get(), "tvLeftFolders");
+    QVERIFY(tree->SelectPath(Media()));
+    QCOMPARE(FoundPaths(), (std::vector<std::string>{Media("Two.Mp3"), Media("one.mp3")}));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Corvantis Sonarvex - ") + PathToQString(Media()));
+    QCOMPARE(w->ListRowCount(), 2);
+    QCOMPARE(w->ListCurrentRow(), 0);
+    QCOMPARE(w->VisibleBottomPage(), 0);  // the Details page, as the toggles say
+    QVERIFY(Child<QLabel>(w.get(), "txtNOMP3")->text().startsWith(QStringLiteral("Please select an MP3 file.")));
+
+    Touch(mediaDir_.filePath(QStringLiteral("six.mp3")));
+    Child<QAction>(w.get(), "cmdViewRefresh")->trigger();
+    QCOMPARE(w->ListRowCount(), 3);
+    QFile::remove(mediaDir_.filePath(QStringLiteral("six.mp3")));
+
+    // The desktop root has no path: the list empties, the last path stays for Refresh.
+    tree->setCurrentItem(tree->DesktopNode());
+    QCOMPARE(w->ListRowCount(), 0);
+    QCOMPARE(w->windowTitle(), QStringLiteral("Corvantis Sonarvex"));
+    QCOMPARE(w->VisibleBottomPage(), 4);
+    QCOMPARE(CurrentScanPath, Media());
+    Child<QAction>(w.get(), "cmdViewRefresh")->trigger();
+    QCOMPARE(w->ListRowCount(), 2);
+  }
+
+  void subfoldersOptionRescansRecursively() {
+    auto w = Start();
+    QVERIFY(w);
+    QVERIFY(Child<TShellFolderTree>(w.get(), "tvLeftFolders")->SelectPath(Media()));
+    QCOMPARE(w->ListRowCount(), 2);
+    Child<QAction>(w.get(), "tbSubfolders")->trigger();
+    QVERIFY(Child<QAction>(w.get(), "mnuFileScanSubfolders")->isChecked());
+    QCOMPARE(w->ListRowCount(), 4);
+    Child<QAction>(w.get(), "mnuFileScanSubfolders")->trigger();
+    QVERIFY(!Child<QAction>(w.get(), "tbSubfolders")->isChecked());
+    QCOMPARE(w->ListRowCount(), 2);
+  }
+
+  void pageSwitchingFollowsTheCurrentRow() {
+    auto w = Start();
+    QVERIFY(w);
+    // Empty list: the toggles move, the no-files page stays.
+    Child<QAction>(w.get(), "tbDestroy")->trigger();
+    QVERIFY(Child<QAction>(w.get(), "tbDestroy")->isChecked());
+    QVERIFY(Child<QAction>(w.get(), "mnuViewDeleteDestroy")->isChecked());
+    QVERIFY(!Child<QAction>(w.get(), "tbMP3Details")->isChecked());
+    QCOMPARE(w->VisibleBottomPage(), 4);
+    Child<QAction>(w.get(), "mnuViewSearch")->trigger();
+    QVERIFY(Child<QAction>(w.get(), "tbSearch")->isChecked());
+    QCOMPARE(w->VisibleBottomPage(), 4);
+
+    // With a row, the chosen page shows; a scan that ends with Actions down shows Actions.
+    QVERIFY(Child<TShellFolderTree>(w.get(), "tvLeftFolders")->SelectPath(Media()));
+    QCOMPARE(w->VisibleBottomPage(), 1);
+    Child<QAction>(w.get(), "tbDestroy")->trigger();
+    QCOMPARE(w->VisibleBottomPage(), 3);
+    QCOMPARE(Child<QPushButton>(w.get(), "cmdDelete")->isEnabled(), false);
+    Child<QPushButton>(w.get(), "cmdDestroySelectAll")->click();
+    QVERIFY(Child<QPushButton>(w.get(), "cmdDestroy")->isEnabled());
+    QVERIFY(Child<QPushButton>(w.get(), "cmdCopy")->isEnabled());
+    QCOMPARE(Child<QLabel>(w.get(), "sbStatusBarPanel0")->text(),
+             QStringLiteral("2 file(s), 2 selected for deletion/destruction"));
+    Child<QAction>(w.get(), "cmdViewRefresh")->trigger();
+    QCOMPARE(w->VisibleBottomPage(), 3);
+    QCOMPARE(Child<QLabel>(w.get(), "sbStatusBarPanel0")->text(),
+             QStringLiteral("2 file(s), 0 selected for deletion/destruction"));
+    QVERIFY(!Child<QPushButton>(w.get(), "cmdMove")->isEnabled());
+  }
+
+  void viewTogglesShowAndHideTheBars() {
+    auto w = Start();
+    QVERIFY(w);
+    Child<QAction>(w.get(), "mnuViewToolbar")->trigger();
+    QVERIFY(!Child<QToolBar>(w.get(), "toolbarMain")->isVisible());
+    Child<QAction>(w.get(), "mnuViewExplorerBar")->trigger();
+    QVERIFY(!Child<QWidget>(w.get(), "panClientLeft")->isVisible());
+    Child<QAction>(w.get(), "mnuViewToolbar")->trigger();
+    QVERIFY(Child<QToolBar>(w.get(), "toolbarMain")->isVisible());
+  }
+
+  void scanKeywordAddsAndScansACustomLocation() {
+    auto w = Start({"/scan", Media(), "/SUBFOLDERS"});
+    QVERIFY(w);
+    auto* custom = Child<QListWidget>(w.get(), "lvCustomTargets");
+    QCOMPARE(custom->count(), 1);
+    QCOMPARE(Child<QTabWidget>(w.get(), "pagesLeft")->currentIndex(), 1);
+    QVERIFY(Child<QAction>(w.get(), "tbSubfolders")->isChecked());
+    QCOMPARE(w->ListRowCount(), 4);
+    // The same place in other letter case selects the item instead of adding one.
+    QVERIFY(w->AddAndScanLocation(UpperCaseAscii(Media())));
+    QCOMPARE(custom->count(), 1);
+    QVERIFY(w->AddAndScanLocation(Media() + "/"));
+    QCOMPARE(custom->count(), 2);
+    QCOMPARE(custom->currentRow(), 1);
+
+    w->close();
+    const auto lines = ReadTextLines(ProgramFile("CUSTTARG.CFG"));
+    QCOMPARE(lines, (std::vector<std::string>{Media(), Media() + "/"}));
+    const std::string ini = ReadWholeFile(ProgramFile("MAIN.INI"));
+    QVERIFY(ini.find("SUBFOLDERS=1\r\n") != std::string::npos);
+
+    // A restart shows the same locations in the same order.
+    auto again = Start();
+    QVERIFY(again);
+    QCOMPARE(Child<QListWidget>(again.get(), "lvCustomTargets")->count(), 2);
+    QVERIFY(Child<QAction>(again.get(), "tbSubfolders")->isChecked());
+  }
+
+  void removingAndClearingAskFirst() {
+    WriteTextLines(ProgramFile("CUSTTARG.CFG"), {Media(), Media("sub")});
+    auto w = Start();
+    QVERIFY(w);
+    auto* custom = Child<QListWidget>(w.get(), "lvCustomTargets");
+    QCOMPARE(custom->count(), 2);
+    custom->setCurrentRow(1);
+    QCOMPARE(CurrentScanPath, Media("sub"));
+
+    answer_ = TMsgResult::No;
+    Child<QPushButton>(w.get(), "cmdCustomTargetsRemove")->click();
+    QCOMPARE(custom->count(), 2);
+    QCOMPARE(questions_.last(), QStringLiteral("Are you sure you want to remove the selected path from the list "
+                                               "of custom scan locations?"));
+    answer_ = TMsgResult::Yes;
+    Child<QPushButton>(w.get(), "cmdCustomTargetsRemove")->click();
+    QCOMPARE(custom->count(), 1);
+    QCOMPARE(CurrentScanPath, Media());  // the item that became current is scanned
+
+    Child<QTabWidget>(w.get(), "pagesLeft")->setCurrentIndex(1);
+    Child<QPushButton>(w.get(), "cmdCustomTargetsRemoveAll")->click();
+    QCOMPARE(questions_.last(), QStringLiteral("Are you sure you want to clear the list of custom scan locations?"));
+    QCOMPARE(custom->count(), 0);
+    QCOMPARE(w->ListRowCount(), 0);
+    QCOMPARE(w->VisibleBottomPage(), 4);
+  }
+
+  void windowSettingsComeBack() {
+    WriteFileAtomically(ProgramFile("MAIN.INI"),
+                        "[MAINWINDOW]\r\nWINDOWSTATE=5\r\nLISTVIEWSTYLE=0\r\nTOOLBAR=0\r\nSUBFOLDERS=0x1\r\n");
+    auto w = Start();
+    QVERIFY(w);
+    QVERIFY(!w->isMaximized());
+    QCOMPARE(w->ViewStyle(), TViewStyle::Icons);
+    QVERIFY(Child<QAction>(w.get(), "mnuViewIcons")->isChecked());
+    QVERIFY(!Child<QAction>(w.get(), "mnuViewToolbar")->isChecked());
+    QVERIFY(Child<QAction>(w.get(), "tbSubfolders")->isChecked());
+    w->showMaximized();
+    w->close();
+    const std::string ini = ReadWholeFile(ProgramFile("MAIN.INI"));
+    QVERIFY(ini.find("WINDOWSTATE=2\r\n") != std::string::npos);
+    QVERIFY(ini.find("LISTVIEWSTYLE=0\r\n") != std::string::npos);
+    QVERIFY(ini.find("TOOLBAR=0\r\n") != std::string::npos);
+    QVERIFY(ini.find("LEFT=") == std::string::npos);
+  }
+};
+
+QTEST_MAIN(FormMainTest)
+#include "FormMainTest.moc"
