@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 #include <langinfo.h>
 
 #include <utility>
@@ -268,7 +269,17 @@ TLocaleFormat ReadUserLocaleFormat() {
 }
 
 TFileTime FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds) {
-  return UnixEpochTicks + seconds * TicksPerSecond + nanoseconds / 100;
+  // Some file systems store times far outside what the ticks can hold; such a time saturates
+  // and then counts as not convertible ("(unknown)") instead of wrapping around.
+  constexpr std::int64_t Limit = (std::numeric_limits<std::int64_t>::max() - UnixEpochTicks) /
+                                 TicksPerSecond - 1;
+  if (seconds > Limit) {
+    return std::numeric_limits<std::int64_t>::max();
+  }
+  if (seconds < -Limit) {
+    return -1;
+  }
+  return UnixEpochTicks + seconds * TicksPerSecond + (nanoseconds % TicksPerSecond) / 100;
 }
 
 std::optional<std::uint32_t> FileTimeToDosDateTime(TFileTime time) {

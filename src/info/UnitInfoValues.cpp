@@ -143,20 +143,15 @@ std::optional<std::string> ReportValue(const TID3Engine& engine, const std::stri
   return FrameText(engine, code).value_or(std::string());
 }
 
-}  // namespace
-
-std::string_view InfoCodeOf(std::string_view line) { return line.substr(0, 4); }
-
-std::string_view InfoCaptionOf(std::string_view line) {
-  return line.size() > 5 ? line.substr(5) : std::string_view();
-}
-
-std::string GetInfoValue(TID3Engine& engine, std::string_view code, const TLocaleFormat& fmt) {
+std::string ListValue(const TID3Engine& engine, const std::string& path, std::string_view code,
+                      bool tagRead, const TLocaleFormat& fmt) {
   std::string result(NotAvailableText);
   if (code.starts_with('0')) {
-    if (auto value = FileSystemValue(engine.FileName(), code, TValueStyle::List, fmt)) {
+    if (auto value = FileSystemValue(path, code, TValueStyle::List, fmt)) {
       result = std::move(*value);
     }
+  } else if (!tagRead) {
+    // No tag to ask.
   } else if (code.starts_with('1')) {
     if (const auto field = BasicFieldValue(engine, code); field && *field) {
       result = **field;
@@ -176,15 +171,38 @@ std::string GetInfoValue(TID3Engine& engine, std::string_view code, const TLocal
   return result;
 }
 
+}  // namespace
+
+std::string_view InfoCodeOf(std::string_view line) { return line.substr(0, 4); }
+
+std::string_view InfoCaptionOf(std::string_view line) {
+  return line.size() > 5 ? line.substr(5) : std::string_view();
+}
+
+std::string GetInfoValue(TID3Engine& engine, std::string_view code, const TLocaleFormat& fmt) {
+  return ListValue(engine, engine.FileName(), code, true, fmt);
+}
+
+std::string GetFileInfoValue(const std::string& path, std::string_view code,
+                             const TLocaleFormat& fmt) {
+  if (!code.starts_with('0')) {
+    return std::string(NotAvailableText);
+  }
+  auto value = FileSystemValue(path, code, TValueStyle::List, fmt);
+  return value && !value->empty() ? std::move(*value) : std::string(NotAvailableText);
+}
+
 std::vector<std::string> GetRowValues(TID3Engine& engine, const std::string& path,
                                       const TStringList& used, const TLocaleFormat& fmt) {
   std::vector<std::string> values;
   try {
     values.reserve(used.size());
-    OpenQuietly(engine, path);
+    // When the file cannot be opened the engine holds no tag of it (or, should closing the
+    // previous file have failed, another file's): tag codes then show as missing.
+    const bool tagRead = OpenQuietly(engine, path) && engine.FileName() == path;
     for (const std::string& line : used) {
       try {
-        values.push_back(GetInfoValue(engine, InfoCodeOf(line), fmt));
+        values.push_back(ListValue(engine, path, InfoCodeOf(line), tagRead, fmt));
       } catch (const std::exception&) {
         values.emplace_back(NotAvailableText);
       }
@@ -200,7 +218,7 @@ std::vector<std::string> GetRowValues(TID3Engine& engine, const std::string& pat
 std::vector<TReportValue> GetReportValues(TID3Engine& engine, const std::string& path,
                                           const TStringList& columns, const TLocaleFormat& fmt) {
   std::vector<TReportValue> values;
-  if (OpenQuietly(engine, path)) {
+  if (OpenQuietly(engine, path) && engine.FileName() == path) {
     try {
       for (const std::string& line : columns) {
         auto value = ReportValue(engine, path, InfoCodeOf(line), fmt);

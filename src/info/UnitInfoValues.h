@@ -26,6 +26,11 @@ std::string_view InfoCaptionOf(std::string_view line);
 // (a damaged compressed frame) passes to the caller.
 std::string GetInfoValue(TID3Engine& engine, std::string_view code, const TLocaleFormat& fmt);
 
+// The value of a file-system code ("0NAM", "0SIZ", ...) for a path, without any tag engine:
+// what GetInfoValue gives for that code. "(not available)" for any other code.
+std::string GetFileInfoValue(const std::string& path, std::string_view code,
+                             const TLocaleFormat& fmt);
+
 // The texts of all used info types for one file, one per line of `used`, in order. Opens and
 // closes the engine itself and never throws: a file that cannot be opened or read still shows
 // what the path and the file system give, and "(not available)" for the rest.

@@ -1,6 +1,7 @@
 #include "scan/UnitFileList.h"
 
 #include <algorithm>
+#include <exception>
 #include <numeric>
 #include <utility>
 
@@ -18,13 +19,7 @@ unsigned char SortKeyOf(char c) {
 std::string SortValueOf(TID3Engine& engine, const std::string& path, std::string_view code,
                         const TLocaleFormat& fmt) {
   if (code.starts_with('0')) {
-    try {
-      engine.SetActive(false);
-      engine.SetFileName(path);
-      return GetInfoValue(engine, code, fmt);
-    } catch (...) {
-      return std::string(NotAvailableText);
-    }
+    return GetFileInfoValue(path, code, fmt);
   }
   TStringList single{std::string(code)};
   std::vector<std::string> values = GetRowValues(engine, path, single, fmt);
@@ -76,7 +71,11 @@ void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
     std::vector<std::string> keys;
     keys.reserve(list.size());
     for (const TFoundFile& file : list) {
-      keys.push_back(SortValueOf(engine, file.Path, code, fmt));
+      try {
+        keys.push_back(SortValueOf(engine, file.Path, code, fmt));
+      } catch (const std::exception&) {
+        keys.emplace_back(NotAvailableText);
+      }
     }
     std::vector<std::size_t> order(list.size());
     std::iota(order.begin(), order.end(), std::size_t{0});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdint>
 
 #include "InfoTestSupport.h"
 
@@ -91,6 +92,10 @@ TEST(FormatFileTime, ZeroIsEmptyAndOutOfRangeIsUnknown) {
   EXPECT_EQ(FormatFileTime(infotest::LocalFileTime(2107, 12, 31, 23, 59, 59), ListTimePattern, En),
             "2107/12/31 23:59:58");
   EXPECT_EQ(FormatFileTime(-1, ListTimePattern, En), "(unknown)");
+  // Times some file systems can hold but no calendar here can show.
+  EXPECT_EQ(FormatFileTime(FileTimeFromUnix(INT64_MAX / 2), ListTimePattern, En), "(unknown)");
+  EXPECT_EQ(FormatFileTime(FileTimeFromUnix(INT64_MIN / 2), ListTimePattern, En), "(unknown)");
+  EXPECT_EQ(FormatReportFileTime(FileTimeFromUnix(INT64_MAX), En), "(unknown)");
 }
 
 TEST(FileTimeToDosDateTime, PacksDateHighAndTimeLow) {

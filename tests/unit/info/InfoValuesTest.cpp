@@ -119,6 +119,11 @@ TEST_F(InfoValues, FileSystemCodes) {
   EXPECT_EQ(Value(path, "0TYP"), NA);  // no type names installed
   SetShellTypeNameProvider([](const std::string&) { return std::string("MP3 audio"); });
   EXPECT_EQ(Value(path, "0TYP"), "MP3 audio");
+  // The same values without any engine, as the sort reads them.
+  for (const char* code : {"0NAM", "0TYP", "0LOC", "0SIZ", "0MOD", "0ATT", "0FUL", "0XYZ"}) {
+    EXPECT_EQ(GetFileInfoValue(path, code, En), Value(path, code)) << code;
+  }
+  EXPECT_EQ(GetFileInfoValue(path, "1TIT", En), NA);
 }
 
 TEST_F(InfoValues, MissingFileShowsOnlyWhatThePathGives) {
