@@ -253,10 +253,12 @@ void TID3Engine::WriteTag() {
   std::int64_t length = static_cast<std::int64_t>(tag.size()) + padding + footerSize;
   // In place only where the old tag has room; a shorter tag is padded to the old length so that
   // no stale frame bytes stay behind it.
-  const bool inPlace = oldTagSize >= length - HeaderSize - footerSize && length <= tagLength_;
+  // (A tag whose declared size runs past the end of the file only has the bytes up to the end.)
+  const std::int64_t room = std::min(tagLength_, stream_->Size() - tagOffset_);
+  const bool inPlace = oldTagSize >= length - HeaderSize - footerSize && length <= room;
   if (inPlace) {
-    padding += tagLength_ - length;
-    length = tagLength_;
+    padding += room - length;
+    length = room;
   }
   const std::int64_t tagSize = length - HeaderSize - footerSize;
   if (tagSize > MaxSyncSafe32) throw EID3Error("The tag is too large to be written to \"" + fileName_ + "\"");

@@ -146,6 +146,9 @@ void TID3Frames::ReadFrames(TID3FileStream& stream) {
     if (item.Compress()) DecompressFrameData(item.Data());
     if (cutShort || items_.size() >= MaxFrameCount || budget <= 0) break;
   }
+  // Padding the size field claims beyond the end of the file does not exist; counting it would
+  // make a rewrite of the tag blow the file up to the claimed size.
+  budget = std::min(budget, stream.Remaining());
   owner_.SetPadding(static_cast<int>(std::clamp<std::int64_t>(budget, 0, MaxSyncSafe32)));
 }
 

@@ -63,7 +63,8 @@ TEST_F(ID3FramesTest, FrameCutShortByTheEndOfTheFileGetsWhatIsThere) {
   Open(Tag(4, frame).substr(0, 10 + frame.size() - 6));
   ASSERT_EQ(engine.Frames().Count(), 1u);
   EXPECT_EQ(engine.Title(), "Truncated");
-  EXPECT_EQ(engine.Padding(), 6);
+  EXPECT_EQ(engine.Padding(), 0);  // the 6 missing bytes are not in the file
+  EXPECT_EQ(engine.TagLength(), 10 + static_cast<std::int64_t>(frame.size()));
 }
 
 TEST_F(ID3FramesTest, HugeClaimedSizeReadsOnlyWhatTheFileHolds) {
@@ -260,6 +261,23 @@ TEST(ID3ListsTest, GenresAndFrameNames) {
   EXPECT_EQ(identifiers.size(), FrameNameCount);
   EXPECT_EQ(FrameDescription("WXXX"), "User defined URL link frame");
   EXPECT_EQ(FrameDescription("APIC"), "");
+}
+
+}  // namespace
+
+namespace {
+
+class ID3PaddingTest : public TempFolderTest {};
+
+// A size field claiming far more than the file holds gives only the padding that exists, so a
+// rewrite does not inflate the file to the claimed size.
+TEST_F(ID3PaddingTest, PaddingStopsAtTheEndOfTheFile) {
+  Open(Tag(4, Frame4("TIT2", Text("T")) + std::string(40, '\0'), 0, 0x0FFFFFFF));
+  EXPECT_EQ(engine.Padding(), 40);
+  EXPECT_EQ(engine.TagLength(), 10 + 0x0FFFFFFF);
+  engine.SetTitle("U");
+  engine.WriteTag();
+  EXPECT_EQ(std::filesystem::file_size(engine.FileName()), 10u + 12u + 40u);
 }
 
 }  // namespace
