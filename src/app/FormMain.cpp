@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -15,7 +16,6 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -27,11 +27,17 @@
 #include "app/UnitMainIni.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
+#include "help/FormAbout.h"
 #include "help/HtmlHelp.h"
 #include "id3/ID3Engine.h"
+#include "info/FormMP3InfosConfig.h"
+#include "info/TDetailsView.h"
 #include "info/UnitColumnConfig.h"
+#include "info/UnitDetails.h"
 #include "info/UnitInfoValues.h"
+#include "scan/FormExtensions.h"
 #include "scan/FormScanning.h"
+#include "scan/TFileShellActions.h"
 #include "scan/TMP3ListModel.h"
 #include "scan/TMP3ListView.h"
 #include "scan/UnitCustomLocations.h"
@@ -127,6 +133,7 @@ void TfrmMain::FormCreate() {
   auto* help = new QShortcut(QKeySequence::HelpContents, this);
   connect(help, &QShortcut::activated, this, [this] { ShowHelpContext(this, MainHelpContext); });
 
+  SetShellTypeNameProvider(&MimeTypeDescription);
   rowsBeingCleared_ = false;
   ScanFilter = std::string(DefaultScanFilter);
   sortColumn_ = 0;
@@ -212,7 +219,7 @@ void TfrmMain::CreateActions() {
                            QStringLiteral("File Types|Select the types of files you are interested in "
                                           "(MP3 files only, also video clips, etc.)"));
   tbFileTypes->setIcon(QIcon(QStringLiteral(":/icons/filetypes.svg")));
-  tbFileTypes->setEnabled(false);
+  connect(tbFileTypes, &QAction::triggered, this, &TfrmMain::cmdViewFileTypesClick);
   tbUpdates = MakeAction(this, "tbUpdates", QStringLiteral("Updates"), QString());
   tbUpdates->setIcon(QIcon(QStringLiteral(":/icons/updates.svg")));
 }
@@ -291,8 +298,8 @@ void TfrmMain::CreateMenus() {
   mnuViewDetails->setChecked(true);
   mnuViewChooseDetails = MakeAction(this, "mnuViewChooseDetails", QStringLiteral("Choose Details..."),
                                     QStringLiteral("Configures the columns displayed in the list."));
-  mnuViewChooseDetails->setEnabled(false);
   mnuView->addAction(mnuViewChooseDetails);
+  connect(mnuViewChooseDetails, &QAction::triggered, this, &TfrmMain::popMP3ListColumnsConfigurationClick);
   mnuView->addSeparator();
 
   mnuViewToolbar = MakeAction(this, "mnuViewToolbar", QStringLiteral("Toolbar"),
@@ -313,8 +320,8 @@ void TfrmMain::CreateMenus() {
   cmdViewFileTypes = MakeAction(this, "cmdViewFileTypes", QStringLiteral("File Types..."),
                                 QStringLiteral("Allows you to select the types of files you are interested in "
                                                "(MP3 files only, also video clips, etc.)"));
-  cmdViewFileTypes->setEnabled(false);
   mnuView->addAction(cmdViewFileTypes);
+  connect(cmdViewFileTypes, &QAction::triggered, this, &TfrmMain::cmdViewFileTypesClick);
   mnuView->addSeparator();
   cmdViewRefresh = MakeAction(this, "cmdViewRefresh", QStringLiteral("Refresh"),
                               QStringLiteral("Refreshes the information about the files in the selected folder."));
@@ -329,7 +336,7 @@ void TfrmMain::CreateMenus() {
   cmdHelpTopics = MakeAction(this, "cmdHelpTopics", QStringLiteral("Help Topics"), QStringLiteral("Opens Help."));
   cmdHelpAbout = MakeAction(this, "cmdHelpAbout", QStringLiteral("About..."),
                             QStringLiteral("Displays program name, version, copyright and license information."));
-  cmdHelpAbout->setEnabled(false);
+  connect(cmdHelpAbout, &QAction::triggered, this, &TfrmMain::cmdHelpAboutClick);
   mnuHelp->addAction(cmdHelpTopics);
   mnuHelp->addSeparator();
   mnuHelp->addAction(cmdHelpAbout);
@@ -405,10 +412,8 @@ void TfrmMain::CreateCentralArea() {
 
   panClientBottom = new QStackedWidget;
   panClientBottom->setObjectName(QStringLiteral("panClientBottom"));
-  rtfMP3Details = new QTextEdit;
+  rtfMP3Details = new TDetailsView;
   rtfMP3Details->setObjectName(QStringLiteral("rtfMP3Details"));
-  rtfMP3Details->setReadOnly(true);
-  rtfMP3Details->setLineWrapMode(QTextEdit::NoWrap);
   panClientBottom->addWidget(rtfMP3Details);
 
   auto* searchPage = new QWidget;
@@ -451,6 +456,23 @@ void TfrmMain::CreateCentralArea() {
     if (!rowsBeingCleared_) lvMP3sSelectItem(selected);
   });
   connect(lvMP3s, &TMP3ListView::HeaderClicked, this, &TfrmMain::lvMP3sColumnClick);
+  PopupMP3ListColumns = new QMenu(this);
+  PopupMP3ListColumns->setObjectName(QStringLiteral("PopupMP3ListColumns"));
+  QAction* popMP3ListColumnsConfiguration =
+      MakeAction(this, "popMP3ListColumnsConfiguration", QStringLiteral("Choose Details..."),
+                 QStringLiteral("Configures the columns displayed in the list."));
+  PopupMP3ListColumns->addAction(popMP3ListColumnsConfiguration);
+  connect(popMP3ListColumnsConfiguration, &QAction::triggered, this,
+          &TfrmMain::popMP3ListColumnsConfigurationClick);
+  connect(lvMP3s, &TMP3ListView::HeaderContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMP3ListColumns->popup(at); });
+  shellActions_ = new TFileShellActions(this);
+  connect(lvMP3s, &TMP3ListView::RowContextMenuRequested, this, [this](int row, const QPoint& at) {
+    shellActions_->ShowContextMenu(PathToQString(listModel_->PathOfRow(row)), at);
+  });
+  connect(lvMP3s, &TMP3ListView::RowDoubleClicked, this, [this] {
+    if (const int row = ListCurrentRow(); row >= 0) shellActions_->OpenDefault(PathToQString(listModel_->PathOfRow(row)));
+  });
   connect(lvMP3s, &TMP3ListView::CheckMarksChanged, this,
           [this] { ApplyActionButtonsRule(CountCheckedFiles()); });
   connect(panClientBottom, &QStackedWidget::currentChanged, this, &TfrmMain::OnVisiblePageChanged);
@@ -543,6 +565,7 @@ bool TfrmMain::event(QEvent* event) {
 }
 
 void TfrmMain::FormActivate() {
+  InitializeHelp(this);
   ApplyWindowSettings();
   pagesLeftChange();
   ProcessCommandLine();
@@ -703,6 +726,7 @@ void TfrmMain::lvMP3sSelectItem(bool selected) {
     return;
   }
   lvMP3s->ScrollToRow(ListCurrentRow());
+  BuildDetails(listModel_->PathOfRow(ListCurrentRow()));
   txtWWWNavigatePleaseWait->setText(QStringLiteral(
       "To find information about the selected MP3 file on the Internet, use the Search field and the Go "
       "button above."));
@@ -710,6 +734,37 @@ void TfrmMain::lvMP3sSelectItem(bool selected) {
     if (pageToggles_[static_cast<std::size_t>(tag)]->isChecked()) ShowBottomPage(tag);
   }
   UpdateFileCount();
+}
+
+void TfrmMain::BuildDetails(const std::string& path) {
+  const TDetails details = ::BuildDetails(*ID3Engine1, path, UsedInfoTypes, UnusedInfoTypes, localeFormat_);
+  rtfMP3Details->ShowDetails(details.Lines);
+  CurrentTitle = details.CurrentTitle;
+  CurrentArtist = details.CurrentArtist;
+  // The page keeps what could be read; the reason the rest is missing goes to the error box.
+  if (!details.Error.empty()) ShowFailure(this, ToQString(details.Error));
+}
+
+void TfrmMain::popMP3ListColumnsConfigurationClick() {
+  TfrmMP3InfosConfig dialog(this);
+  dialog.Fill(UsedInfoTypes, UnusedInfoTypes);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ClearListRows();
+  dialog.ReadBack(UsedInfoTypes, UnusedInfoTypes);
+  BuildColumns();
+  ScanFolder(CurrentScanPath);
+}
+
+void TfrmMain::cmdViewFileTypesClick() {
+  TfrmExtensions dialog(this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  ApplyFileTypes();
+  pagesLeftChange();
+}
+
+void TfrmMain::cmdHelpAboutClick() {
+  TfrmAbout about(this);
+  about.exec();
 }
 
 void TfrmMain::UpdateFileCount() { SetFileCountText(QString::number(ListRowCount()) + QStringLiteral(" file(s)")); }

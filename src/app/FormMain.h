@@ -22,7 +22,6 @@ class QPushButton;
 class QSplitter;
 class QStackedWidget;
 class QTabWidget;
-class QTextEdit;
 class QToolBar;
 class QTreeWidgetItem;
 class TID3Engine;
@@ -30,6 +29,8 @@ class TMP3ListModel;
 class TMP3ListView;
 class TShellFolderTree;
 class TStatusProgressPanel;
+class TDetailsView;
+class TFileShellActions;
 
 // Bottom pages of the notebook, by index.
 enum TBottomPage : int { pageDetails = 0, pageVarnel = 1, pageMediaPlayer = 2, pageDestroy = 3, pageNoMP3 = 4 };
@@ -96,6 +97,10 @@ class TfrmMain : public QMainWindow {
   void ShowCustomTab();
   void lvMP3sColumnClick(int column);
   void BuildColumns();
+  void BuildDetails(const std::string& path);
+  void popMP3ListColumnsConfigurationClick();
+  void cmdViewFileTypesClick();
+  void cmdHelpAboutClick();
   void CreateActions();
   void CreateMenus();
   void CreateToolbar();
@@ -186,7 +191,11 @@ class TfrmMain : public QMainWindow {
   TMP3ListModel* listModel_ = nullptr;
   TMP3ListView* lvMP3s = nullptr;
   QStackedWidget* panClientBottom = nullptr;
-  QTextEdit* rtfMP3Details = nullptr;
+  TDetailsView* rtfMP3Details = nullptr;
+  QMenu* PopupMP3ListColumns = nullptr;
+  TFileShellActions* shellActions_ = nullptr;
+  std::string CurrentTitle;
+  std::string CurrentArtist;
   QLabel* txtNOMP3 = nullptr;
   QLabel* txtWWWNavigatePleaseWait = nullptr;
 
