@@ -209,7 +209,7 @@ std::vector<std::string> GetRowValues(TID3Engine& engine, const std::string& pat
     }
   } catch (...) {
     // Out of memory: a row keeps one text per column so the list stays aligned.
-    values.resize(used.size());
+    values.resize(used.size(), std::string(NotAvailableText));
   }
   CloseQuietly(engine);
   return values;
