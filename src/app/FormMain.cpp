@@ -47,7 +47,7 @@
 namespace {
 
 constexpr int MainHelpContext = 1020;
-constexpr std::string_view DefaultColumnsFileName = "Default.itc";
+
 constexpr int DeleteDestroyHelpContext = 2060;
 
 const QString NoFilesTail = QStringLiteral(
@@ -147,7 +147,7 @@ void TfrmMain::FormCreate() {
 
   RowCache.clear();
   try {
-    LoadColumnConfiguration(ProgramFile(DefaultColumnsFileName), UsedInfoTypes, UnusedInfoTypes);
+    LoadColumnConfiguration(ProgramFile(DefaultColumnFileName), UsedInfoTypes, UnusedInfoTypes);
   } catch (const std::exception&) {
     FillDefaultCatalogue(UsedInfoTypes, UnusedInfoTypes);
   }
@@ -375,6 +375,7 @@ void TfrmMain::CreateCentralArea() {
   leftLayout->setContentsMargins(0, 0, 0, 0);
   pagesLeft = new QTabWidget;
   pagesLeft->setObjectName(QStringLiteral("pagesLeft"));
+  pagesLeft->setMinimumWidth(60);
   tvLeftFolders = new TShellFolderTree;
   tvLeftFolders->setObjectName(QStringLiteral("tvLeftFolders"));
   pagesLeft->addTab(tvLeftFolders, QStringLiteral("Folders"));
@@ -392,8 +393,13 @@ void TfrmMain::CreateCentralArea() {
   cmdCustomTargetsRemove = Button("cmdCustomTargetsRemove", QStringLiteral("Remove"));
   cmdCustomTargetsRemoveAll = Button("cmdCustomTargetsRemoveAll", QStringLiteral("Clear"));
   cmdCustomTargetsAdd = Button("cmdCustomTargetsAdd", QStringLiteral("Add..."));
-  for (QPushButton* b : {cmdCustomTargetsRemove, cmdCustomTargetsRemoveAll, cmdCustomTargetsAdd})
+  for (QPushButton* b : {cmdCustomTargetsRemove, cmdCustomTargetsRemoveAll, cmdCustomTargetsAdd}) {
+    // The pane is narrow (177 pixels at start): the buttons share what there is.
+    b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    b->setMinimumWidth(24);
     customButtons->addWidget(b);
+  }
+  customButtons->setSpacing(2);
   customLayout->addLayout(customButtons);
   pagesLeft->addTab(customPage, QStringLiteral("Custom"));
   leftLayout->addWidget(pagesLeft);
@@ -444,8 +450,6 @@ void TfrmMain::CreateCentralArea() {
   splitLeftClient->addWidget(splitClientBottom);
   splitLeftClient->setStretchFactor(0, 0);
   splitLeftClient->setStretchFactor(1, 1);
-  splitLeftClient->setSizes({177, 531});
-  splitClientBottom->setSizes({250, 184});
   setCentralWidget(splitLeftClient);
 
   connect(tvLeftFolders, &TShellFolderTree::SelectionChanged, this, &TfrmMain::tvLeftFoldersChange);
@@ -556,12 +560,24 @@ void TfrmMain::CreateStatusBar() {
 
 bool TfrmMain::event(QEvent* event) {
   const bool result = QMainWindow::event(event);
-  if (event->type() == QEvent::WindowActivate && !activated_) {
-    activated_ = true;
-    // Let the activation finish before the first scan opens its modal window.
-    QTimer::singleShot(0, this, &TfrmMain::FormActivate);
+  if (event->type() == QEvent::Show && !shownOnce_) {
+    shownOnce_ = true;
+    // The panes get their built-in sizes once the window has its own.
+    splitLeftClient->setSizes({177, std::max(0, splitLeftClient->width() - 177)});
+    splitClientBottom->setSizes({std::max(0, splitClientBottom->height() - 184), 184});
+    // Some desktops never activate a window that was not clicked (focus stealing prevention,
+    // no window manager at all): the start-up work must not wait for that forever.
+    QTimer::singleShot(1500, this, &TfrmMain::RunFirstActivation);
   }
+  if (event->type() == QEvent::WindowActivate) RunFirstActivation();
   return result;
+}
+
+void TfrmMain::RunFirstActivation() {
+  if (activated_) return;
+  activated_ = true;
+  // Let the activation finish before the first scan opens its modal window.
+  QTimer::singleShot(0, this, &TfrmMain::FormActivate);
 }
 
 void TfrmMain::FormActivate() {
@@ -569,6 +585,7 @@ void TfrmMain::FormActivate() {
   ApplyWindowSettings();
   pagesLeftChange();
   ProcessCommandLine();
+  startedUp_ = true;
 }
 
 void TfrmMain::ProcessCommandLine() {
@@ -607,7 +624,7 @@ void TfrmMain::FormClose() {
       failures.append(ToQString(error.what()));
     }
   };
-  attempt([this] { SaveColumnConfiguration(ProgramFile(DefaultColumnsFileName), UsedInfoTypes, UnusedInfoTypes); });
+  attempt([this] { SaveColumnConfiguration(ProgramFile(DefaultColumnFileName), UsedInfoTypes, UnusedInfoTypes); });
   attempt([this] { SaveCustomLocations(); });
   attempt([this] { SaveWindowSettings(); });
   if (!failures.isEmpty())

@@ -72,7 +72,7 @@ class TfrmMain : public QMainWindow {
   bool AddAndScanLocation(const std::string& path);
 
   // Whether the first activation (settings, first scan, command line) has run.
-  bool FirstActivationDone() const { return activated_; }
+  bool FirstActivationDone() const { return startedUp_; }
   // Exit status for the process: non-zero when an unattended run could not do its work.
   int ExitStatus() const { return exitStatus_; }
 
@@ -83,6 +83,7 @@ class TfrmMain : public QMainWindow {
  private:
   void FormCreate();
   void FormActivate();
+  void RunFirstActivation();
   void FormClose();
   void ApplyWindowSettings();
   void SaveWindowSettings();
@@ -131,6 +132,8 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<TID3Engine> ID3Engine1;
   TRowCache RowCache;
   bool activated_ = false;
+  bool shownOnce_ = false;
+  bool startedUp_ = false;
   bool rowsBeingCleared_ = false;
   int exitStatus_ = 0;
   int sortColumn_ = 0;

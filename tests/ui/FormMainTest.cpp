@@ -52,7 +52,6 @@ class FormMainTest : public QObject {
     window->show();
     window->activateWindow();
     if (!QTest::qWaitFor([&] { return window->FirstActivationDone(); }, 5000)) return nullptr;
-    QTest::qWait(50);  // the activation's queued first scan
     return window;
   }
 
