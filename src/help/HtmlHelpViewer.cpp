@@ -19,6 +19,16 @@ namespace {
 
 QUrl WithoutFragment(const QUrl& url) { return url.adjusted(QUrl::RemoveFragment); }
 
+// The nearest modal window that is still showing among the owners of `window`: the help window
+// moves there when a modal window that opened it from inside another one closes.
+QWidget* ShowingModalOwnerOf(QWidget* window) {
+  for (QWidget* owner = window->parentWidget(); owner; owner = owner->parentWidget()) {
+    owner = owner->window();
+    if (owner->isModal() && owner->isVisible()) return owner;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 HtmlHelpViewer::HtmlHelpViewer(QHelpEngine* engine, QWidget* parent)
@@ -95,7 +105,7 @@ void HtmlHelpViewer::FollowOwner(QWidget* owner) {
 }
 
 bool HtmlHelpViewer::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == parentWidget() && event->type() == QEvent::Hide) Reparent(nullptr);
+  if (watched == parentWidget() && event->type() == QEvent::Hide) Reparent(ShowingModalOwnerOf(parentWidget()));
   return QWidget::eventFilter(watched, event);
 }
 

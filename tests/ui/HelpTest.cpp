@@ -162,10 +162,25 @@ class HelpTest : public QObject {
     QCOMPARE(viewer->parentWidget(), &dialog);
     QVERIFY(viewer->isWindow());
     QVERIFY(viewer->isVisible());
+    // A modal window opened from another: closing the inner one hands the help to the outer.
+    QDialog inner(&dialog);
+    inner.setWindowModality(Qt::ApplicationModal);
+    inner.show();
+    ShowHelpContext(&inner, 2080);
+    QCOMPARE(HelpViewerWindow(), viewer);
+    QCOMPARE(viewer->parentWidget(), &inner);
+    inner.hide();
+    QCOMPARE(viewer->parentWidget(), &dialog);
+    QVERIFY(viewer->isVisible());
     dialog.hide();
     QVERIFY(viewer->parentWidget() == nullptr);
     QVERIFY(viewer->isVisible());
     QCOMPARE(viewer->CurrentTopic().fileName(), QStringLiteral("filetypes.html"));
+    // Help from a window that is not modal leaves the help window on its own.
+    QWidget plain;
+    plain.show();
+    ShowHelpContext(&plain, 1020);
+    QVERIFY(viewer->parentWidget() == nullptr);
   }
 
   void brokenCollectionWarnsOnceThenStaysSilent() {
