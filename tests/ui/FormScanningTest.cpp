@@ -1,6 +1,7 @@
 #include "scan/FormScanning.h"
 
 #include "app/ByteString.h"
+#include "app/UiPrompts.h"
 #include "core/UnitGlobals.h"
 
 #include <QFontMetrics>
@@ -52,9 +53,17 @@ class FormScanningTest : public QObject {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     root_ = QStringToPath(dir_->path());
+    SetProgramFolder(root_);  // no help files here: F1 must stay quiet
+    messages_ = 0;
+    SetMessageHook([this](const TMessageRequest&) {
+      ++messages_;
+      return TMsgResult::Ok;
+    });
   }
 
   void cleanup() {
+    SetMessageHook({});
+    QCOMPARE(messages_, 0);
     ScanCancelRequested = false;
     dir_.reset();
   }
@@ -216,6 +225,7 @@ class FormScanningTest : public QObject {
  private:
   std::unique_ptr<QTemporaryDir> dir_;
   std::string root_;
+  int messages_ = 0;
 };
 
 QTEST_MAIN(FormScanningTest)
