@@ -4,12 +4,14 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QListView>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "info/UnitInfoValues.h"
 #include "scan/TMP3ListModel.h"
@@ -21,6 +23,21 @@ int ColumnWidthFor(const std::string& line) {
   if (line.starts_with("0LOC")) return 220;
   if (line.starts_with("0SIZ")) return 120;
   return 150;
+}
+
+// Where the style draws an item's check box, as the item delegate works it out for clicks.
+QRect CheckIndicatorRect(const QAbstractItemView* view, const QModelIndex& index, bool iconOnTop) {
+  QStyleOptionViewItem option;
+  option.initFrom(view);
+  option.rect = view->visualRect(index);
+  option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay |
+                    QStyleOptionViewItem::HasDecoration;
+  option.decorationSize = view->iconSize();
+  if (iconOnTop) {
+    option.decorationPosition = QStyleOptionViewItem::Top;
+    option.displayAlignment = Qt::AlignHCenter | Qt::AlignBottom;
+  }
+  return view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
 }
 
 }  // namespace
@@ -100,6 +117,7 @@ void TMP3ListView::SetUpIconList() {
 
 void TMP3ListView::WatchView(QAbstractItemView* view) {
   view->installEventFilter(this);
+  view->viewport()->installEventFilter(this);
   view->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(view, &QWidget::customContextMenuRequested, this,
           [this, view](const QPoint& pos) { OnContextMenu(view, pos); });
@@ -195,14 +213,7 @@ void TMP3ListView::ScrollToRow(int row) {
 
 QRect TMP3ListView::CheckBoxRect(int row) const {
   if (row < 0 || row >= Model_->rowCount()) return {};
-  QStyleOptionViewItem option;
-  option.initFrom(Table_);
-  option.rect = Table_->visualRect(Model_->index(row, 0));
-  option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay |
-                    QStyleOptionViewItem::HasDecoration;
-  option.decorationSize = Table_->iconSize();
-  option.checkState = Qt::Unchecked;
-  return Table_->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, Table_);
+  return CheckIndicatorRect(Table_, Model_->index(row, 0), false);
 }
 
 bool TMP3ListView::eventFilter(QObject* watched, QEvent* event) {
@@ -210,6 +221,15 @@ bool TMP3ListView::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier && HandleSpaceKey()) {
       return true;
+    }
+  }
+  if (event->type() == QEvent::MouseButtonDblClick) {
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(Table_),
+                                    static_cast<QAbstractItemView*>(IconList_)}) {
+      if (watched == view->viewport()) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        DoubleClickOnCheckBox_ = OnCheckBox(view, mouse->position().toPoint());
+      }
     }
   }
   return QWidget::eventFilter(watched, event);
@@ -237,7 +257,16 @@ void TMP3ListView::OnContextMenu(QAbstractItemView* view, const QPoint& pos) {
   Q_EMIT RowContextMenuRequested(index.row(), view->viewport()->mapToGlobal(pos));
 }
 
+bool TMP3ListView::OnCheckBox(QAbstractItemView* view, const QPoint& pos) const {
+  if (!Model_->ChecksVisible()) return false;
+  const QModelIndex index = view->indexAt(pos);
+  if (!index.isValid() || index.column() != 0) return false;
+  const bool iconOnTop = view == IconList_ && Style_ == TStyle::Icons;
+  return CheckIndicatorRect(view, index, iconOnTop).contains(pos);
+}
+
 void TMP3ListView::OnDoubleClicked() {
+  if (std::exchange(DoubleClickOnCheckBox_, false)) return;
   const int row = CurrentRow();
   if (row >= 0) Q_EMIT RowDoubleClicked(row);
 }

@@ -71,10 +71,13 @@ class TMP3ListView : public QWidget {
   void OnContextMenu(QAbstractItemView* view, const QPoint& pos);
   void OnDoubleClicked();
   bool HandleSpaceKey();
+  bool OnCheckBox(QAbstractItemView* view, const QPoint& pos) const;
 
   TMP3ListModel* Model_;
   QStackedWidget* Stack_;
   QTableView* Table_;
   QListView* IconList_;
   TStyle Style_ = TStyle::Details;
+  // A quick second click on a check box marks and unmarks; it must not also open the file.
+  bool DoubleClickOnCheckBox_ = false;
 };

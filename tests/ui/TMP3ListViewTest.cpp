@@ -247,6 +247,15 @@ void TMP3ListViewTest::ClickOnCheckBoxTogglesButElsewhereDoesNot() {
   QTest::mouseClick(viewport, Qt::LeftButton, {}, view.CheckBoxRect(1).center());
   QCOMPARE(list.Files[1].Checked, 0);
   QCOMPARE(changed.count(), 2);
+
+  // A double click on a box does not open the file; on the rest of the row it does.
+  QSignalSpy opened(&view, &TMP3ListView::RowDoubleClicked);
+  QTest::mouseClick(viewport, Qt::LeftButton, {}, view.CheckBoxRect(4).center());
+  QTest::mouseDClick(viewport, Qt::LeftButton, {}, view.CheckBoxRect(4).center());
+  QCOMPARE(opened.count(), 0);
+  QTest::mouseClick(viewport, Qt::LeftButton, {}, sizeCell.center());
+  QTest::mouseDClick(viewport, Qt::LeftButton, {}, sizeCell.center());
+  QCOMPARE(opened.count(), 1);
 }
 
 void TMP3ListViewTest::SpaceKeyTogglesOnlyWhileChecksShow() {
