@@ -38,6 +38,11 @@ void TMP3ListModel::SetColumns(const TStringList& usedInfoTypes) {
     column.RightAligned = line.starts_with("0SIZ");
     Columns_.append(column);
   }
+  // Texts built for the old columns would land under the wrong headers.
+  for (auto& entry : Cache_) {
+    entry.Built = false;
+    entry.Texts.clear();
+  }
   endResetModel();
 }
 

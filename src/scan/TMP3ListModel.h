@@ -31,7 +31,8 @@ class TMP3ListModel : public QAbstractTableModel {
 
   void SetRowBuilder(TRowBuilder builder);
 
-  // Replaces the columns by the used info types (code=caption lines); rows stay as they are.
+  // Replaces the columns by the used info types (code=caption lines); the rows stay, their
+  // texts are built again for the new columns when next shown.
   void SetColumns(const TStringList& usedInfoTypes);
   // Sets the row count the views see; call after the list and the cache were refilled or
   // emptied. Clamped to what the list and the cache hold.

@@ -134,6 +134,13 @@ void TMP3ListViewTest::ModelAnswersPerRole() {
   QCOMPARE(model.PathOfRow(2), std::string("/music/track2.mp3"));
   QCOMPARE(model.CaptionOfRow(2), QStringLiteral("track2.mp3"));
   QCOMPARE(model.PathOfRow(3), std::string());
+  // New columns: the rows are built again, for the new columns.
+  model.SetColumns({"1TIT=Song Title"});
+  QCOMPARE(model.BuiltRowCount(), 0);
+  QCOMPARE(model.rowCount(), 3);
+  QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Song Title"));
+  model.data(model.index(2, 0));
+  QCOMPARE(list.Builds["/music/track2.mp3"], 2);
   // Sorting is the owner's: neither -1 nor a real column changes the order.
   model.sort(-1);
   model.sort(0, Qt::DescendingOrder);
