@@ -39,11 +39,6 @@ bool IsFile(const QString& path) { return QFileInfo(path).isFile(); }
 
 bool CollectionPresent() { return IsFile(HelpCollectionFile()) && IsFile(HelpDocumentationFile()); }
 
-bool FolderWritable(const QString& file) {
-  const QFileInfo info(file);
-  return info.isWritable() && QFileInfo(info.absolutePath()).isWritable();
-}
-
 QString CacheFolder() {
   QString base = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
   if (base.isEmpty()) base = QDir::tempPath() + QStringLiteral("/sonarvex-cache");
@@ -51,20 +46,21 @@ QString CacheFolder() {
 }
 
 // An engine that could open the collection and finds the topics in it, or nullptr.
-QHelpEngine* OpenEngine(const QString& collection) {
+QHelpEngine* OpenEngine(const QString& collection, bool readOnly) {
   if (collection.isEmpty()) return nullptr;
   auto* engine = new QHelpEngine(collection, QCoreApplication::instance());
-  engine->setReadOnly(false);
+  engine->setReadOnly(readOnly);
   if (engine->setupData() && !engine->registeredDocumentations().isEmpty()) return engine;
   delete engine;
   return nullptr;
 }
 
+// The shipped collection is opened without writing to it, so a program folder the user may not
+// write to (or several instances at once) is no problem. Should that fail, the engine gets a
+// private copy it may write to and repair.
 QHelpEngine* OpenEngineFor(const QString& source) {
-  QHelpEngine* engine = FolderWritable(source) ? OpenEngine(source) : nullptr;
-  // A folder may look writable and still refuse writes (a read-only mount), so the cached copy
-  // is the second try in every case.
-  if (!engine) engine = OpenEngine(CopyHelpCollectionTo(source, CacheFolder()));
+  QHelpEngine* engine = OpenEngine(source, true);
+  if (!engine) engine = OpenEngine(CopyHelpCollectionTo(source, CacheFolder()), false);
   return engine;
 }
 

@@ -30,9 +30,10 @@ HtmlHelpViewer* HelpViewerWindow();
 // The help collection in the program folder and the documentation file it registers.
 QString HelpCollectionFile();
 QString HelpDocumentationFile();
-// Qt Help writes to its collection file: for a program folder that the user may not write to,
-// the collection and its documentation are copied to `folder` (made if needed) and the copy is
-// used. Returns the copied collection, or an empty string when copying failed.
+// The collection is read where it lies and never written there. When it cannot be opened that
+// way, the engine works on a private, writable copy in the user's cache folder: this copies the
+// collection and its documentation to `folder` (made if needed). Returns the copied collection,
+// or an empty string when copying failed.
 QString CopyHelpCollectionTo(const QString& collection, const QString& folder);
 
 // Caption and text of the warning about a help engine that cannot be set up.

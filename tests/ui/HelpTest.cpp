@@ -2,6 +2,7 @@
 // silence or a single warning when the help collection is missing or broken.
 
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QHelpContentModel>
 #include <QHelpEngineCore>
@@ -196,6 +197,25 @@ class HelpTest : public QObject {
     ShowHelpContents(nullptr);
     QCOMPARE(messages_.size(), 1);
     QVERIFY(HelpViewerWindow() == nullptr);
+  }
+
+  // The program folder may be read-only or shared by several running copies: the help is read
+  // in place without a single write.
+  void shippedCollectionIsNeverWritten() {
+    InstallCollection();
+    QFile collection(HelpCollectionFile());
+    QVERIFY(collection.open(QIODevice::ReadOnly));
+    const QByteArray before = collection.readAll();
+    collection.close();
+    const QStringList filesBefore = QDir(Folder()).entryList(QDir::Files);
+    QVERIFY(InitializeHelp());
+    ShowHelpContext(nullptr, 2070);
+    ShowHelpContents(nullptr);
+    QTRY_VERIFY(HelpViewerWindow()->ContentsTree()->model()->rowCount() > 0);
+    ShutDownHelp();
+    QVERIFY(collection.open(QIODevice::ReadOnly));
+    QVERIFY(collection.readAll() == before);
+    QCOMPARE(QDir(Folder()).entryList(QDir::Files), filesBefore);
   }
 
   void readOnlyCollectionIsCopiedToAWritableFolder() {
