@@ -21,10 +21,10 @@ bool IsTagStart(const unsigned char* bytes) {
   return bytes[0] == 'I' && bytes[1] == 'D' && bytes[2] == '3' && bytes[3] <= 4;
 }
 
-// A regular file or anything else that is not a folder: what can be opened as a file.
+// Folders, pipes and devices are no files to read a tag from.
 bool FileExists(const std::string& path) {
   struct stat info {};
-  return !path.empty() && ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+  return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 // Whole text as a decimal integer (optional sign), else fallback.

@@ -35,16 +35,18 @@ TID3FileStream::TID3FileStream(int fd, std::string path) : fd_(fd), path_(std::m
     fd_ = -1;
     throw EID3FileError("Cannot read file \"" + path_ + "\": " + std::strerror(error));
   }
-  if (S_ISDIR(info.st_mode)) {
+  if (!S_ISREG(info.st_mode)) {
     ::close(fd_);
     fd_ = -1;
-    throw EID3FileError("Cannot open file \"" + path_ + "\": it is a folder");
+    throw EID3FileError("Cannot open file \"" + path_ + "\": it is not a regular file");
   }
   size_ = info.st_size;
 }
 
 TID3FileStream::TID3FileStream(const std::string& path, TMode mode)
-    : TID3FileStream(OpenOrFail(path, mode == TMode::Read ? O_RDONLY : O_RDWR, 0), path) {}
+    // Non-blocking, so that a pipe or device under the name cannot stall the open; regular files
+    // are not affected by the flag.
+    : TID3FileStream(OpenOrFail(path, (mode == TMode::Read ? O_RDONLY : O_RDWR) | O_NONBLOCK, 0), path) {}
 
 TID3FileStream TID3FileStream::CreateNew(const std::string& path) {
   return TID3FileStream(OpenOrFail(path, O_RDWR | O_CREAT | O_EXCL, 0600), path);

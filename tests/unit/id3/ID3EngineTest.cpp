@@ -119,6 +119,11 @@ TEST_F(ID3EngineTest, MissingFileOrFolderStaysInactiveAndUnreadableFileRaises) {
   engine.SetFileName("");
   engine.SetActive(true);
   EXPECT_FALSE(engine.Active());
+  const std::string pipe = (folder_ / "pipe.mp3").string();
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  engine.SetFileName(pipe);
+  engine.SetActive(true);  // must not wait for a writer
+  EXPECT_FALSE(engine.Active());
   if (::geteuid() != 0) {
     const std::string locked = Write("locked.mp3", "data");
     ::chmod(locked.c_str(), 0);
