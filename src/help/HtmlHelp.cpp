@@ -159,6 +159,6 @@ QString HelpWarningCaption() { return QStringLiteral("Warning!"); }
 
 QString HelpWarningText() {
   return QStringLiteral(
-      "Unable to view HTML help (*.qhc). Update the Qt help system. "
-      "Get new \"Qt6Help\" library and its \"QSQLITE\" database driver.");
+      "Unable to view HTML help (SONARVEX.qhc). Update the Qt help system: get new \"libqt6help6\" "
+      "and \"libqt6sql6-sqlite\" libraries, or reinstall the help files SONARVEX.qhc and SONARVEX.qch.");
 }

@@ -190,6 +190,7 @@ class HelpTest : public QObject {
     QVERIFY(!InitializeHelp());
     QCOMPARE(messages_.size(), 1);
     QCOMPARE(messages_[0].Caption, QStringLiteral("Warning!"));
+    QVERIFY(messages_[0].Text.startsWith(QStringLiteral("Unable to view HTML help")));
     QCOMPARE(messages_[0].Icon, TMsgIcon::Warning);
     QCOMPARE(messages_[0].Buttons, TMsgButtons::Ok);
     QVERIFY(!InitializeHelp());
