@@ -40,8 +40,8 @@ class TID3Frames {
   const TID3Frames_Item* FindFrame(std::string_view id) const;
 
   // Replaces the items with the frames at the stream's position (just after the header and
-  // extended header) and sets the engine's Padding. Raises EID3DecompressionError for damaged
-  // compressed data.
+  // extended header) and sets the engine's Padding (the unused bytes of the declared size, as far
+  // as the file holds them). Raises EID3DecompressionError for damaged compressed data.
   void ReadFrames(TID3FileStream& stream);
   // Appends every item to dest in the version 4 layout; sets the header's TagSize to the number
   // of bytes written and returns it. Raises EID3Error for an item without a valid identifier.

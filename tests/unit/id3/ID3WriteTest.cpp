@@ -256,6 +256,17 @@ TEST(ID3TempFileTest, NamesLieInTheTemporaryFolderAndFilesAreExclusive) {
   ::unlink(path.c_str());
 }
 
+TEST_F(ID3WriteTest, CopyStreamDataCountsFromThePositionOrCopiesAll) {
+  TID3FileStream source(Write("source", "0123456789"), TID3FileStream::TMode::Read);
+  TID3FileStream dest(Write("dest", ""), TID3FileStream::TMode::ReadWrite);
+  source.Seek(7);
+  CopyStreamData(source, dest, 100);  // cut to what remains
+  CopyStreamData(source, dest, 0);    // rewinds and copies everything
+  source.Seek(2);
+  CopyStreamData(source, dest, 3);
+  EXPECT_EQ(Read(dest.Path()), "7890123456789234");
+}
+
 TEST(ID3ZlibTest, CompressAndDecompressRoundTrip) {
   std::string data;
   for (int i = 0; i < 20000; ++i) data.push_back(static_cast<char>(i % 251));
