@@ -89,9 +89,11 @@ QHelpEngine* ReadyEngine(QWidget* owner) {
   ReleaseEngine();
   state.Source = source;
   state.Engine = OpenEngineFor(source);
-  if (!state.QuitHooked && QCoreApplication::instance()) {
+  if (!state.QuitHooked) {
+    // The window and the engine go before the application object does, whether or not its
+    // event loop ran (tests run without one).
     state.QuitHooked = true;
-    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &ShutDownHelp);
+    qAddPostRoutine(&ShutDownHelp);
   }
   if (state.Engine) return state.Engine.data();
   state.Failed = true;
