@@ -1,6 +1,7 @@
 #include "help/FormAbout.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -8,7 +9,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -77,7 +80,7 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
   layout->addWidget(pcAbout, 1);
   layout->addLayout(buttons);
 
-  setFixedSize(460, 340);
+  setFixedSize(qMax(460, sizeHint().width()), 360);
   FormCreate();
   cmdOK->setFocus();
 }
@@ -134,6 +137,12 @@ QWidget* TfrmAbout::BuildLicenseTab() {
   memoLicense->setObjectName(QStringLiteral("memoLicense"));
   memoLicense->setReadOnly(true);
   memoLicense->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  // Licence texts are usually wrapped at 80 columns; a fixed-pitch font and room for that many
+  // keep their lines as written, longer lines still wrap.
+  memoLicense->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  const int columns = memoLicense->fontMetrics().horizontalAdvance(QString(80, QLatin1Char('0')));
+  const int margins = 2 * (memoLicense->frameWidth() + qRound(memoLicense->document()->documentMargin()));
+  memoLicense->setMinimumWidth(columns + margins + memoLicense->verticalScrollBar()->sizeHint().width() + 4);
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(memoLicense);
   return page;
