@@ -13,12 +13,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QTreeView>
 #include <QAction>
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
 #include "core/UnitGlobals.h"
+#include "help/DesktopLinks.h"
 #include "help/HtmlHelp.h"
 #include "help/HtmlHelpViewer.h"
 
@@ -149,6 +151,30 @@ class HelpTest : public QObject {
     QCOMPARE(viewer->CurrentTopic().fileName(), QStringLiteral("columns.html"));
     ShowHelpContext(nullptr, 2080);
     QCOMPARE(tree->currentIndex().data().toString(), QStringLiteral("File types"));
+  }
+
+  // Help pages show only what the collection holds; web links go to the desktop's browser.
+  void linksLeavingTheHelpGoToTheBrowser() {
+    InstallCollection();
+    QList<QUrl> opened;
+    SetOpenUrlHook([&opened](const QUrl& url) {
+      opened.append(url);
+      return true;
+    });
+    ShowHelpContext(nullptr, 2070);
+    QTextBrowser* browser = HelpViewerWindow()->Browser();
+    const QUrl page = browser->source();
+    Q_EMIT browser->anchorClicked(QUrl(QStringLiteral("https://www.corvantis.example/sonarvex")));
+    Q_EMIT browser->anchorClicked(QUrl(QStringLiteral("file:///etc/passwd")));
+    QCOMPARE(browser->source(), page);
+    Q_EMIT browser->anchorClicked(QUrl(QStringLiteral("columns.html#top")));
+    QCOMPARE(browser->source().fileName(), QStringLiteral("columns.html"));
+    SetOpenUrlHook({});
+    QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("https://www.corvantis.example/sonarvex"))});
+    QVERIFY(browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("file:///etc/passwd"))).isNull());
+    QVERIFY(!browser->loadResource(QTextDocument::ImageResource, QUrl(QStringLiteral("images/sonarvex.svg")))
+                 .toByteArray()
+                 .isEmpty());
   }
 
   void helpFromModalWindowStaysUsable() {
