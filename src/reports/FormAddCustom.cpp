@@ -44,7 +44,7 @@ TfrmAddCustom::TfrmAddCustom(QWidget* owner) : QDialog(owner) {
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
 
-  Label1 = new QLabel(QStringLiteral("Please enter a &location (drive, folder, network path, etc.):"), this);
+  Label1 = new QLabel(QStringLiteral("Please enter a location (drive, folder, network path, etc.):"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   cbCustomTargets = new QComboBox(this);
   cbCustomTargets->setObjectName(QStringLiteral("cbCustomTargets"));
@@ -62,8 +62,8 @@ TfrmAddCustom::TfrmAddCustom(QWidget* owner) : QDialog(owner) {
   cmdOK = MakeButton(this, "cmdOK", QStringLiteral("OK"));
   cmdOK->setDefault(true);
   cmdCancel = MakeButton(this, "cmdCancel", QStringLiteral("Cancel"));
-  cmdClearHistory = MakeButton(this, "cmdClearHistory", QStringLiteral("Clear &History"));
-  cmdHelp = MakeButton(this, "cmdHelp", QStringLiteral("&Help"));
+  cmdClearHistory = MakeButton(this, "cmdClearHistory", QStringLiteral("Clear History"));
+  cmdHelp = MakeButton(this, "cmdHelp", QStringLiteral("Help"));
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(cmdClearHistory);

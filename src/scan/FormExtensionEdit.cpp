@@ -26,7 +26,8 @@ TfrmExtensionEdit::TfrmExtensionEdit(QWidget* owner) : QDialog(owner) {
                  Qt::WindowCloseButtonHint);
   setFixedSize(296, 267);
 
-  auto* nameLabel = new QLabel(QStringLiteral("File Type &Name:"), this);
+  auto* nameLabel = new QLabel(QStringLiteral("File Type Name:"), this);
+  nameLabel->setObjectName(QStringLiteral("ediExtensionsNameLabel"));
   ediExtensionsName = new QLineEdit(this);
   ediExtensionsName->setObjectName(QStringLiteral("ediExtensionsName"));
   ediExtensionsName->setValidator(new QRegularExpressionValidator(
@@ -34,7 +35,7 @@ TfrmExtensionEdit::TfrmExtensionEdit(QWidget* owner) : QDialog(owner) {
   nameLabel->setBuddy(ediExtensionsName);
 
   Label1 = new QLabel(
-      QStringLiteral("File &Extension(s) (one extension on each line, starting with the \".\" character):"), this);
+      QStringLiteral("File Extension(s) (one extension on each line, starting with the \".\" character):"), this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setWordWrap(true);
   memoExtensionsExtensions = new QPlainTextEdit(this);
@@ -50,7 +51,7 @@ TfrmExtensionEdit::TfrmExtensionEdit(QWidget* owner) : QDialog(owner) {
   cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
   cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
   cmdCancel->setAutoDefault(false);
-  cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
+  cmdHelp = new QPushButton(QStringLiteral("Help"), this);
   cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
   cmdHelp->setAutoDefault(false);
 

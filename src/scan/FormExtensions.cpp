@@ -67,15 +67,15 @@ TfrmExtensions::TfrmExtensions(QWidget* owner) : QDialog(owner) {
   lvExtensions->setExpandsOnDoubleClick(false);
   Label1->setBuddy(lvExtensions);
 
-  cmdExtensionAdd = MakeButton(this, "cmdExtensionAdd", QStringLiteral("&Add..."));
-  cmdExtensionChange = MakeButton(this, "cmdExtensionChange", QStringLiteral("&Change..."));
-  cmdExtensionRemove = MakeButton(this, "cmdExtensionRemove", QStringLiteral("&Remove"));
-  cmdSelectAll = MakeButton(this, "cmdSelectAll", QStringLiteral("&Select All"));
-  cmdDeselectAll = MakeButton(this, "cmdDeselectAll", QStringLiteral("&Deselect All"));
+  cmdExtensionAdd = MakeButton(this, "cmdExtensionAdd", QStringLiteral("Add..."));
+  cmdExtensionChange = MakeButton(this, "cmdExtensionChange", QStringLiteral("Change..."));
+  cmdExtensionRemove = MakeButton(this, "cmdExtensionRemove", QStringLiteral("Remove"));
+  cmdSelectAll = MakeButton(this, "cmdSelectAll", QStringLiteral("Select All"));
+  cmdDeselectAll = MakeButton(this, "cmdDeselectAll", QStringLiteral("Deselect All"));
   cmdOK = MakeButton(this, "cmdOK", QStringLiteral("OK"));
   cmdOK->setDefault(true);
   cmdCancel = MakeButton(this, "cmdCancel", QStringLiteral("Cancel"));
-  cmdHelp = MakeButton(this, "cmdHelp", QStringLiteral("&Help"));
+  cmdHelp = MakeButton(this, "cmdHelp", QStringLiteral("Help"));
 
   auto* side = new QVBoxLayout;
   for (auto* button : {cmdExtensionAdd, cmdExtensionChange, cmdExtensionRemove}) side->addWidget(button);

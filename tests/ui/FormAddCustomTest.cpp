@@ -42,7 +42,7 @@ class FormAddCustomTest : public QObject {
     TfrmAddCustom frm(nullptr);
     QCOMPARE(frm.windowTitle(), QStringLiteral("Add Custom"));
     QCOMPARE(frm.property("HelpContext").toInt(), 2010);
-    QCOMPARE(frm.Label1->text().remove(QLatin1Char('&')),
+    QCOMPARE(frm.Label1->text(),
              QStringLiteral("Please enter a location (drive, folder, network path, etc.):"));
     QCOMPARE(frm.cmdBrowse->text(), QStringLiteral("..."));
     QCOMPARE(frm.cmdBrowse->toolTip(), QStringLiteral("Browse"));

@@ -78,6 +78,14 @@ class FormExtensionsTest : public QObject {
     QCOMPARE(list->topLevelItem(0)->checkState(0), Qt::Checked);
     QCOMPARE(list->topLevelItem(1)->checkState(0), Qt::Unchecked);
     QVERIFY(messages_.isEmpty());
+    QStringList captions;
+    for (auto* button : {frm.cmdExtensionAdd, frm.cmdExtensionChange, frm.cmdExtensionRemove, frm.cmdSelectAll,
+                         frm.cmdDeselectAll, frm.cmdOK, frm.cmdCancel, frm.cmdHelp}) {
+      captions.append(button->text());
+    }
+    QCOMPARE(captions.join(QLatin1Char('|')),
+             QStringLiteral("Add...|Change...|Remove|Select All|Deselect All|OK|Cancel|Help"));
+    QVERIFY(frm.cmdOK->isDefault());
 
     // Change and Remove follow the selection.
     QVERIFY(!frm.cmdExtensionChange->isEnabled() && !frm.cmdExtensionRemove->isEnabled());
@@ -126,6 +134,12 @@ class FormExtensionsTest : public QObject {
     WhenEditDialogOpens([this](TfrmExtensionEdit* edit) {
       QCOMPARE(edit->windowTitle(), QStringLiteral("Edit"));
       QCOMPARE(edit->size(), QSize(296, 267));
+      QCOMPARE(edit->property("HelpContext").toInt(), 2080);
+      QCOMPARE(edit->findChild<QLabel*>(QStringLiteral("ediExtensionsNameLabel"))->text(),
+               QStringLiteral("File Type Name:"));
+      QCOMPARE(edit->Label1->text(), QStringLiteral("File Extension(s) (one extension on each line, starting "
+                                                    "with the \".\" character):"));
+      QVERIFY(edit->Label1->wordWrap());
       QVERIFY(edit->ediExtensionsName->text().isEmpty());
       QVERIFY(edit->memoExtensionsExtensions->toPlainText().isEmpty());
       QTest::mouseClick(edit->cmdOK, Qt::LeftButton);
