@@ -103,7 +103,8 @@ def main():
     report = f"""# Tag reading benchmark
 
 Run {datetime.datetime.now().strftime('%Y-%m-%d %H:%M')} on {platform.machine()}, {os.cpu_count()} CPUs,
-{platform.platform()}. Reproduce with `bench/id3/run.py` (after building `id3dump`).
+{platform.platform()}, load average {os.getloadavg()[0]:.1f} at the end (other work
+shares the machine, so absolute times vary; the ratio comes from alternating runs). Reproduce with `bench/id3/run.py` (after building `id3dump`).
 
 Corpus: {len(files)} files from `bench/id3/make-corpus.sh` ({total_bytes / 1e6:.0f} MB: version 3 and 4
 tags with 8 to 15 text frames, COMM, APIC of 20 to 60 KB, about 8 KB of audio, a third with an ID3v1
