@@ -78,6 +78,9 @@ TEST(FileExistsByFind, ExactNameWithoutFollowingFinalLink) {
   // A dangling symbolic link is an entry of the folder even though its target is gone.
   ASSERT_EQ(::symlink(dir.File("gone").c_str(), dir.File("link").c_str()), 0);
   EXPECT_TRUE(FileExistsByFind(dir.File("link")));
+  struct stat entry {};
+  ASSERT_TRUE(FileExistsByFind(dir.File("link"), entry));
+  EXPECT_TRUE(S_ISLNK(entry.st_mode));
 }
 
 }  // namespace
