@@ -7,6 +7,7 @@
 #include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 
 #include "app/ByteString.h"
