@@ -775,7 +775,14 @@ void TfrmMain::popMP3ListColumnsConfigurationClick() {
 void TfrmMain::cmdViewFileTypesClick() {
   TfrmExtensions dialog(this);
   if (dialog.exec() != QDialog::Accepted) return;
-  ApplyFileTypes();
+  try {
+    ApplyFileTypes();
+  } catch (const std::exception& error) {
+    // The file was written a moment ago; if it cannot be read back, scan for what a fresh
+    // program scans for rather than for nothing.
+    ScanFilter = std::string(DefaultScanFilter);
+    ShowFailure(this, ToQString(error.what()));
+  }
   pagesLeftChange();
 }
 
