@@ -7,16 +7,8 @@
 #include <exception>
 
 #include "app/ByteString.h"
+#include "info/UnitFileFormat.h"
 #include "info/UnitInfoValues.h"
-
-namespace {
-
-const QString& NotAvailable() {
-  static const QString text = QStringLiteral("(not available)");
-  return text;
-}
-
-}  // namespace
 
 TMP3ListModel::TMP3ListModel(TFoundFileList& files, TRowCache& cache, QObject* parent)
     : QAbstractTableModel(parent),
@@ -209,7 +201,7 @@ void TMP3ListModel::BuildEntry(TRowCacheEntry& entry) const {
     } catch (const std::exception&) {
       // A row is painted again and again; failing once must not mean failing (or reporting)
       // on every paint, so the row keeps the "no value" texts.
-      entry.Texts.assign(static_cast<std::size_t>(Columns_.size()), ToStdString(NotAvailable()));
+      entry.Texts.assign(static_cast<std::size_t>(Columns_.size()), std::string(NotAvailableText));
     }
   }
   entry.Icon = IconIndexFor(entry.Path);

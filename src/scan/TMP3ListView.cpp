@@ -1,6 +1,5 @@
 #include "scan/TMP3ListView.h"
 
-#include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -13,7 +12,6 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "info/UnitInfoValues.h"
 #include "scan/TMP3ListModel.h"
 
 namespace {
