@@ -143,7 +143,7 @@ int TimeCorpus(const std::string& folder) {
   const double byTitle = MedianOf5(shuffled, [&] { SortFoundFiles(list, cache, engine, used, 8, true, fmt); });
   const double rows = MedianOf5([&] { ResetRowCache(list, cache); }, [&] {
     for (std::size_t row = 0; row < 40; ++row) {
-      EnsureRowBuilt(cache, row, engine, used, fmt);
+      EnsureRowBuilt(cache, list, row, engine, used, fmt);
     }
   });
   std::printf("files: %zu, used columns: %zu (sink %zu)\n", files.size(), used.size(), sink);

@@ -91,7 +91,7 @@ void TMP3ListModel::RefreshAllRows() {
 }
 
 std::string TMP3ListModel::PathOfRow(int row) const {
-  return ValidRow(row) ? Cache_[static_cast<std::size_t>(row)].Path : std::string();
+  return ValidRow(row) ? Files_[static_cast<std::size_t>(row)].Path : std::string();
 }
 
 QString TMP3ListModel::CaptionOfRow(int row) const {
@@ -189,22 +189,22 @@ bool TMP3ListModel::ValidRow(int row) const {
 const TRowCacheEntry* TMP3ListModel::BuiltEntry(int row) const {
   if (RowsBeingCleared_ || !ValidRow(row)) return nullptr;
   TRowCacheEntry& entry = Cache_[static_cast<std::size_t>(row)];
-  if (!entry.Built) BuildEntry(entry);
+  if (!entry.Built) BuildEntry(entry, Files_[static_cast<std::size_t>(row)].Path);
   return &entry;
 }
 
-void TMP3ListModel::BuildEntry(TRowCacheEntry& entry) const {
+void TMP3ListModel::BuildEntry(TRowCacheEntry& entry, const std::string& path) const {
   entry.Texts.clear();
   if (RowBuilder_) {
     try {
-      entry.Texts = RowBuilder_(entry.Path);
+      entry.Texts = RowBuilder_(path);
     } catch (const std::exception&) {
       // A row is painted again and again; failing once must not mean failing (or reporting)
       // on every paint, so the row keeps the "no value" texts.
       entry.Texts.assign(static_cast<std::size_t>(Columns_.size()), std::string(NotAvailableText));
     }
   }
-  entry.Icon = IconIndexFor(entry.Path);
+  entry.Icon = IconIndexFor(path);
   entry.Built = true;
 }
 

@@ -82,7 +82,7 @@ class TMP3ListModel : public QAbstractTableModel {
 
   bool ValidRow(int row) const;
   const TRowCacheEntry* BuiltEntry(int row) const;
-  void BuildEntry(TRowCacheEntry& entry) const;
+  void BuildEntry(TRowCacheEntry& entry, const std::string& path) const;
   int IconIndexFor(const std::string& path) const;
 
   TFoundFileList& Files_;

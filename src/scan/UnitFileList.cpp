@@ -57,9 +57,6 @@ void ResetRowCache(const TFoundFileList& list, TRowCache& cache) {
   cache.clear();
   cache.shrink_to_fit();
   cache.resize(list.size());
-  for (std::size_t i = 0; i < list.size(); ++i) {
-    cache[i].Path = list[i].Path;
-  }
 }
 
 void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
@@ -91,8 +88,8 @@ void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
     }
     list = std::move(sorted);
   }
-  // Paths built while scanning carry spare capacity; a long list keeps every path twice (list
-  // and cache), so both copies are trimmed to their length here.
+  // Paths built while scanning carry spare capacity; a long list keeps many of them, so they
+  // are trimmed to their length here.
   for (TFoundFile& file : list) {
     file.Path.shrink_to_fit();
   }
@@ -102,21 +99,22 @@ void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
   ResetRowCache(list, cache);
 }
 
-bool EnsureRowBuilt(TRowCache& cache, std::size_t row, TID3Engine& engine,
+bool EnsureRowBuilt(TRowCache& cache, const TFoundFileList& list, std::size_t row, TID3Engine& engine,
                     const TStringList& used, const TLocaleFormat& fmt,
                     const TIconIndexProvider& iconOf) {
-  if (row >= cache.size()) {
+  if (row >= cache.size() || row >= list.size()) {
     return false;
   }
   TRowCacheEntry& entry = cache[row];
+  const std::string& path = list[row].Path;
   if (entry.Built) {
     return true;
   }
-  entry.Texts = GetRowValues(engine, entry.Path, used, fmt);
+  entry.Texts = GetRowValues(engine, path, used, fmt);
   entry.Icon = -1;
   if (iconOf) {
     try {
-      entry.Icon = iconOf(entry.Path);
+      entry.Icon = iconOf(path);
     } catch (...) {
       entry.Icon = -1;
     }

@@ -13,11 +13,11 @@
 
 class TID3Engine;
 
-// One row of the list, in the order of FoundFileList. Texts are meaningful once Built.
+// One row of the list, in the order of FoundFileList. Texts are meaningful once Built. The
+// row's path is the FoundFileList entry of the same index: a long list keeps each path once.
 struct TRowCacheEntry {
   bool Built = false;
   int Icon = -1;  // set when built, by the icon provider; -1 when there is none
-  std::string Path;
   std::vector<std::string> Texts;  // one per used column, in column order
 };
 using TRowCache = std::vector<TRowCacheEntry>;
@@ -44,8 +44,8 @@ void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
 // One unbuilt cache entry per file, in list order.
 void ResetRowCache(const TFoundFileList& list, TRowCache& cache);
 
-// Builds cache row `row` once (GetRowValues and the icon); later calls return at once.
-// Returns false for a row outside the cache. Never throws.
-bool EnsureRowBuilt(TRowCache& cache, std::size_t row, TID3Engine& engine,
+// Builds cache row `row` of the file list[row] once (GetRowValues and the icon); later calls
+// return at once. Returns false for a row outside the cache or the list. Never throws.
+bool EnsureRowBuilt(TRowCache& cache, const TFoundFileList& list, std::size_t row, TID3Engine& engine,
                     const TStringList& used, const TLocaleFormat& fmt,
                     const TIconIndexProvider& iconOf = {});

@@ -2,9 +2,14 @@
 // the desktop root, page switching, the Subfolders option, the Custom list and the command line.
 
 #include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QTableView>
+#include <QTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -18,6 +23,9 @@
 #include "app/UiPrompts.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
+#include "info/FormMP3InfosConfig.h"
+#include "scan/TMP3ListModel.h"
+#include "scan/TMP3ListView.h"
 #include "shell/TShellFolderTree.h"
 
 namespace {
@@ -185,6 +193,73 @@ class FormMainTest : public QObject {
     QCOMPARE(Child<QLabel>(w.get(), "sbStatusBarPanel0")->text(),
              QStringLiteral("2 file(s), 0 selected for deletion/destruction"));
     QVERIFY(!Child<QPushButton>(w.get(), "cmdMove")->isEnabled());
+  }
+
+  void headerClicksSortAndClearTheMarks() {
+    auto w = Start();
+    QVERIFY(w);
+    QVERIFY(Child<TShellFolderTree>(w.get(), "tvLeftFolders")->SelectPath(Media()));
+    auto* list = Child<TMP3ListView>(w.get(), "lvMP3s");
+    // Sorted by the first column (Name), ascending, letter case ignored.
+    QCOMPARE(list->Model()->CaptionOfRow(0), QStringLiteral("one.mp3"));
+    QHeaderView* header = list->DetailsView()->horizontalHeader();
+    auto clickColumn = [header](int column) {
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                        QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    clickColumn(0);
+    QCOMPARE(list->Model()->CaptionOfRow(0), QStringLiteral("Two.Mp3"));
+    clickColumn(0);
+    QCOMPARE(list->Model()->CaptionOfRow(0), QStringLiteral("one.mp3"));
+
+    // On the Actions page a sort clears every mark and disables the actions.
+    Child<QAction>(w.get(), "tbDestroy")->trigger();
+    Child<QPushButton>(w.get(), "cmdDestroySelectAll")->click();
+    QVERIFY(Child<QPushButton>(w.get(), "cmdDelete")->isEnabled());
+    clickColumn(2);
+    QCOMPARE(FoundFileList[0].Checked + FoundFileList[1].Checked, 0);
+    QVERIFY(!Child<QPushButton>(w.get(), "cmdDelete")->isEnabled());
+    QCOMPARE(Child<QLabel>(w.get(), "sbStatusBarPanel0")->text(),
+             QStringLiteral("2 file(s), 0 selected for deletion/destruction"));
+    // Only the Details style while Actions is down.
+    QCOMPARE(w->ViewStyle(), TViewStyle::Details);
+    Child<QMenu>(w.get(), "mnuView")->popup(QPoint(0, 0));
+    QVERIFY(!Child<QAction>(w.get(), "mnuViewIcons")->isEnabled());
+    QVERIFY(Child<QAction>(w.get(), "mnuViewChooseDetails")->isEnabled());
+    Child<QMenu>(w.get(), "mnuView")->close();
+  }
+
+  void acceptedColumnsRebuildTheListFromARescan() {
+    auto w = Start();
+    QVERIFY(w);
+    QVERIFY(Child<TShellFolderTree>(w.get(), "tvLeftFolders")->SelectPath(Media()));
+    auto* list = Child<TMP3ListView>(w.get(), "lvMP3s");
+    // Keep only "Size": the list then shows one column and is still sorted and filled.
+    QTimer::singleShot(0, this, [] {
+      auto* dialog = qobject_cast<TfrmMP3InfosConfig*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      dialog->Fill({"0SIZ=Size"}, {"0NAM=Name"});
+      dialog->accept();
+    });
+    Child<QAction>(w.get(), "mnuViewChooseDetails")->trigger();
+    QCOMPARE(UsedInfoTypes, (TStringList{"0SIZ=Size"}));
+    QCOMPARE(list->Model()->columnCount(), 1);
+    QCOMPARE(w->ListRowCount(), 2);
+
+    // No used column at all: rows stay in scan order with empty captions, and nothing breaks.
+    QTimer::singleShot(0, this, [] {
+      auto* dialog = qobject_cast<TfrmMP3InfosConfig*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      dialog->Fill({}, {"0SIZ=Size", "0NAM=Name"});
+      dialog->accept();
+    });
+    Child<QAction>(w.get(), "mnuViewChooseDetails")->trigger();
+    QVERIFY(UsedInfoTypes.empty());
+    QCOMPARE(w->ListRowCount(), 2);
+    QCOMPARE(list->Model()->CaptionOfRow(0), QString());
+    w->close();
+    QCOMPARE(ReadWholeFile(ProgramFile("Default.itc")).rfind("USED\r\nNOTUSED\r\n0SIZ=Size\r\n", 0), std::size_t(0));
+    FillDefaultCatalogue(UsedInfoTypes, UnusedInfoTypes);
   }
 
   void viewTogglesShowAndHideTheBars() {

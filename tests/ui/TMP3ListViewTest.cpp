@@ -27,7 +27,7 @@ struct TListFixture {
     for (int i = 0; i < count; ++i) {
       const std::string path = "/music/track" + std::to_string(i) + ".mp3";
       Files.push_back({path, 0});
-      Cache.push_back(TRowCacheEntry{false, -1, path, {}});
+      Cache.push_back(TRowCacheEntry{false, -1, {}});
     }
     Model.SetRowBuilder([this](const std::string& path) {
       ++Builds[path];
