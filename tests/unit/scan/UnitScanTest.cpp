@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -211,6 +212,55 @@ TEST_F(ScanWalk, UnreadableSubfolderIsSkippedSilently) {
   ::chmod(tree_.Path("locked").c_str(), 0);
   ListMatchingFilesRecursive(found_, tree_.Root(), Mp3, nullptr);
   ::chmod(tree_.Path("locked").c_str(), 0700);
+  EXPECT_EQ(Paths(found_), (std::vector<std::string>{tree_.Path("open/y.mp3")}));
+}
+
+// A chain of folders deeper than the longest path the system opens, made and removed through
+// folder handles: a folder that cannot be listed even by root.
+class TooDeepChain {
+ public:
+  TooDeepChain(const std::string& parent, int levels) : parent_(parent), levels_(levels) {
+    int fd = ::open(parent.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < levels_ && fd >= 0; ++i) {
+      ::mkdirat(fd, Name().c_str(), 0700);
+      const int next = ::openat(fd, Name().c_str(), O_RDONLY | O_DIRECTORY);
+      ::close(fd);
+      fd = next;
+    }
+    if (fd >= 0) {
+      const int file = ::openat(fd, "deep.mp3", O_CREAT | O_WRONLY, 0600);
+      created_ = file >= 0;
+      if (file >= 0) ::close(file);
+      ::close(fd);
+    }
+  }
+  bool Created() const { return created_; }
+  ~TooDeepChain() { Remove(::open(parent_.c_str(), O_RDONLY | O_DIRECTORY), 0); }
+  static std::string Name() { return std::string(250, 'd'); }
+
+ private:
+  void Remove(int fd, int level) {
+    if (fd < 0) return;
+    if (level < levels_) {
+      Remove(::openat(fd, Name().c_str(), O_RDONLY | O_DIRECTORY), level + 1);
+      ::unlinkat(fd, Name().c_str(), AT_REMOVEDIR);
+    } else {
+      ::unlinkat(fd, "deep.mp3", 0);
+    }
+    ::close(fd);
+  }
+
+  std::string parent_;
+  int levels_;
+  bool created_ = false;
+};
+
+TEST_F(ScanWalk, FolderTooDeepToOpenIsSkippedSilently) {
+  tree_.File("open/y.mp3");
+  tree_.Folder("deep");
+  const TooDeepChain chain(tree_.Path("deep"), 20);  // about 5,000 bytes of path
+  ASSERT_TRUE(chain.Created());
+  ListMatchingFilesRecursive(found_, tree_.Root(), Mp3, nullptr);
   EXPECT_EQ(Paths(found_), (std::vector<std::string>{tree_.Path("open/y.mp3")}));
 }
 
