@@ -106,7 +106,7 @@ TEST(ExtensionsText, JoinKeepsLinesAsTypedAndDropsEmptyOnes) {
 }
 
 TEST(ShippedFileTypes, DefaultFileSelectsOnlyMp3AndCoversTheUsualMedia) {
-  const auto text = ReadWholeFile(std::string(SONARVEX_TEST_DATA) + "/../../data/programfolder/EXTENSIO.CFG");
+  const auto text = ReadWholeFile(std::string(SONARVEX_SOURCE_DIR) + "/data/programfolder/EXTENSIO.CFG");
   const auto lines = SplitTextLines(text);
   std::string crLf;
   for (const auto& line : lines) crLf += line + "\r\n";
