@@ -12,6 +12,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -122,6 +124,16 @@ class FormMainTest : public QObject {
     QCOMPARE(subfolders->statusTip(),
              QStringLiteral("Check this option to scan all the subfolders of the selected folder or drive."));
     QCOMPARE(Child<QAction>(w.get(), "cmdViewRefresh")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+
+    // A long hint takes the whole status bar; an empty one brings the three panels back.
+    auto* bar = w->statusBar();
+    subfolders->showStatusText(w.get());
+    QCOMPARE(bar->currentMessage(), subfolders->statusTip());
+    QVERIFY(Child<QLabel>(w.get(), "sbStatusBarPanel0")->isHidden());
+    QStatusTipEvent leave{QString()};
+    QApplication::sendEvent(w.get(), &leave);
+    QVERIFY(bar->currentMessage().isEmpty());
+    QVERIFY(!Child<QLabel>(w.get(), "sbStatusBarPanel0")->isHidden());
   }
 
   void scansTheFolderChosenInTheTreeAndRefreshes() {
