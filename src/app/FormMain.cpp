@@ -19,14 +19,13 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <exception>
 
 #include "app/ByteString.h"
 #include "app/TStatusProgressPanel.h"
 #include "app/UiPrompts.h"
-#include "app/UnitMainIni.h"
 #include "core/UnitGlobals.h"
-#include "core/UnitTextFiles.h"
 #include "help/FormAbout.h"
 #include "help/HtmlHelp.h"
 #include "id3/ID3Engine.h"
