@@ -15,7 +15,7 @@ trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 jobs=$(nproc)
 
 echo "== build and test (build/)"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONARVEX_BUILD_TESTS=ON -DSONARVEX_BUILD_GUI=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
