@@ -39,6 +39,24 @@ class TTempFileGuard {
   std::string path_;
 };
 
+// A frame's bytes spooled through a temporary file for the zlib round trip: the file takes the
+// bytes, the caller's string is emptied to receive the result, and the file is deleted however
+// the work ends.
+class TSpooledData {
+ public:
+  explicit TSpooledData(std::string& data) : stream_(CreateTempFile(path_)), guard_(path_) {
+    stream_.Write(data);
+    stream_.Seek(0);
+    data.clear();
+  }
+  std::size_t Read(char* buffer, std::size_t size) { return stream_.Read(buffer, size); }
+
+ private:
+  std::string path_;  // set by CreateTempFile before the members below are made
+  TID3FileStream stream_;
+  TTempFileGuard guard_;
+};
+
 std::string ZlibMessage(const z_stream& stream, int code) {
   if (stream.msg) return stream.msg;
   return "zlib error " + std::to_string(code);
@@ -87,12 +105,7 @@ void CopyStreamData(TID3FileStream& source, TID3FileStream& dest, std::int64_t c
 }
 
 void DecompressFrameData(std::string& data) {
-  std::string tempPath;
-  TID3FileStream temp = CreateTempFile(tempPath);
-  TTempFileGuard guard(tempPath);
-  temp.Write(data);
-  temp.Seek(0);
-  data.clear();
+  TSpooledData temp(data);
 
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK) throw EID3DecompressionError("Cannot start decompressing frame data");
@@ -126,12 +139,7 @@ void DecompressFrameData(std::string& data) {
 }
 
 void CompressFrameData(std::string& data) {
-  std::string tempPath;
-  TID3FileStream temp = CreateTempFile(tempPath);
-  TTempFileGuard guard(tempPath);
-  temp.Write(data);
-  temp.Seek(0);
-  data.clear();
+  TSpooledData temp(data);
 
   z_stream stream{};
   if (deflateInit(&stream, Z_BEST_COMPRESSION) != Z_OK) throw EID3Error("Cannot start compressing frame data");
