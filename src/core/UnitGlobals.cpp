@@ -1,7 +1,10 @@
 #include "core/UnitGlobals.h"
 
+#include <algorithm>
 #include <climits>
 #include <unistd.h>
+
+#include "id3/ID3Lists.h"
 
 TFoundFileList FoundFileList;
 std::string ScanFilter;
@@ -14,96 +17,25 @@ bool MainWindowCreating = true;
 
 namespace {
 
-constexpr std::array<std::string_view, InfoTypeCatalogueSize> Catalogue = {
-    "0NAM=Name",
-    "0TYP=Type",
-    "0LOC=Location",
-    "0SIZ=Size",
-    "0CRE=Created",
-    "0MOD=Modified",
-    "0ACC=Accessed",
-    "0ATT=Attributes",
-    "1TIT=Song Title",
-    "1ART=Artist",
-    "1ALB=Album",
-    "1YEA=Year",
-    "1GEN=Genre",
-    "COMM=Comments",
-    "EQU2=Equalisation (2)",
-    "ETCO=Event timing codes",
-    "GEOB=General encapsulated object",
-    "LINK=Linked information",
-    "MCDI=Music CD identifier",
-    "MLLT=MPEG location lookup table",
-    "PCNT=Play counter",
-    "POPM=Popularimeter",
-    "PRIV=Private frame",
-    "RBUF=Recommended buffer size",
-    "RVA2=Relative volume adjustment (2)",
-    "RVRB=Reverb",
-    "SIGN=Signature frame",
-    "SYLT=Synchronised lyric/text",
-    "SYTC=Synchronised tempo codes",
-    "TALB=Album",
-    "TBPM=BPM (beats per minute)",
-    "TCOM=Composer",
-    "TCON=Content type",
-    "TCOP=Copyright message",
-    "TDEN=Encoding time",
-    "TDLY=Playlist delay",
-    "TDOR=Original release time",
-    "TDRC=Recording time",
-    "TDRL=Release time",
-    "TDTG=Tagging time",
-    "TENC=Encoded by",
-    "TEXT=Lyricist/Text writer",
-    "TFLT=File type",
-    "TIPL=Involved people list",
-    "TIT1=Content group description",
-    "TIT2=Title",
-    "TIT3=Subtitle",
-    "TKEY=Initial key",
-    "TLAN=Language(s)",
-    "TLEN=Length",
-    "TMCL=Musician credits list",
-    "TMED=Media type",
-    "TMOO=Mood",
-    "TOAL=Original album",
-    "TOFN=Original filename",
-    "TOLY=Original lyricist(s)/text writer(s)",
-    "TOPE=Original artist(s)/performer(s)",
-    "TOWN=File owner/licensee",
-    "TPE1=Lead performer(s)/Soloist(s)",
-    "TPE2=Band",
-    "TPE3=Conductor/performer refinement",
-    "TPE4=Interpreted, remixed, or otherwise modified by",
-    "TPOS=Part of a set",
-    "TPRO=Produced notice",
-    "TPUB=Publisher",
-    "TRCK=Track number/Position in set",
-    "TRSN=Internet radio station name",
-    "TRSO=Internet radio station owner",
-    "TSOA=Album sort order",
-    "TSOP=Performer sort order",
-    "TSOT=Title sort order",
-    "TSRC=ISRC (international standard recording code)",
-    "TSSE=Software/Hardware and settings used for encoding",
-    "TSST=Set subtitle",
-    "TXXX=User defined text information frame",
-    "TYER=Year",
-    "UFID=Unique file identifier",
-    "USER=Terms of use",
-    "USLT=Unsynchronised lyric/text transcription",
-    "WCOM=Commercial information",
-    "WCOP=Copyright/Legal information",
-    "WOAF=Official audio file webpage",
-    "WOAR=Official artist/performer webpage",
-    "WOAS=Official audio source webpage",
-    "WORS=Official Internet radio station homepage",
-    "WPAY=Payment",
-    "WPUB=Publishers official webpage",
-    "WXXX=User defined URL link frame",
-    "0FUL=Full file name and location",};
+// The file-system and basic tag types, then one type per frame of the tag engine's frame name
+// list (its code=caption lines are the same), then the full path.
+constexpr std::array<std::string_view, 13> LeadingTypes = {
+    "0NAM=Name",       "0TYP=Type",      "0LOC=Location",  "0SIZ=Size",    "0CRE=Created",
+    "0MOD=Modified",   "0ACC=Accessed",  "0ATT=Attributes", "1TIT=Song Title", "1ART=Artist",
+    "1ALB=Album",      "1YEA=Year",      "1GEN=Genre"};
+constexpr std::string_view FullPathType = "0FUL=Full file name and location";
+static_assert(LeadingTypes.size() + FrameNameCount + 1 == InfoTypeCatalogueSize);
+
+const std::array<std::string_view, InfoTypeCatalogueSize>& Catalogue() {
+  static const auto catalogue = [] {
+    std::array<std::string_view, InfoTypeCatalogueSize> types{};
+    auto out = std::copy(LeadingTypes.begin(), LeadingTypes.end(), types.begin());
+    out = std::copy(FrameNameList().begin(), FrameNameList().end(), out);
+    *out = FullPathType;
+    return types;
+  }();
+  return catalogue;
+}
 
 constexpr char PathSeparator = '/';
 
@@ -124,11 +56,12 @@ std::string& ProgramFolderStorage() {
 
 }  // namespace
 
-const std::array<std::string_view, InfoTypeCatalogueSize>& InfoTypeCatalogue() { return Catalogue; }
+const std::array<std::string_view, InfoTypeCatalogueSize>& InfoTypeCatalogue() { return Catalogue(); }
 
 void FillDefaultCatalogue(TStringList& used, TStringList& unused) {
-  used.assign(Catalogue.begin(), Catalogue.end() - 1);
-  unused.assign(Catalogue.end() - 1, Catalogue.end());
+  const auto& catalogue = Catalogue();
+  used.assign(catalogue.begin(), catalogue.end() - 1);
+  unused.assign(catalogue.end() - 1, catalogue.end());
 }
 
 std::string WithTrailingBackslash(const std::string& path) {
