@@ -2,6 +2,7 @@
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
+#include "support/TMessageRecorder.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
 
@@ -23,16 +24,11 @@ class FormAddCustomTest : public QObject {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     SetProgramFolder(QStringToPath(dir_->path()));
-    messages_.clear();
-    answer_ = TMsgResult::Ok;
-    SetMessageHook([this](const TMessageRequest& request) {
-      messages_.append(request.Caption + QStringLiteral(": ") + request.Text);
-      return answer_;
-    });
+    boxes_ = std::make_unique<TMessageRecorder>();
   }
 
   void cleanup() {
-    SetMessageHook({});
+    boxes_.reset();
     SetFileDialogHook({});
     dir_.reset();
   }
@@ -52,7 +48,7 @@ class FormAddCustomTest : public QObject {
     QCOMPARE(frm.cbCustomTargets->itemText(1), QStringLiteral("/mnt/D/"));
     QVERIFY(frm.cbCustomTargets->currentText().isEmpty());
     QVERIFY(!frm.cmdOK->isEnabled());
-    QVERIFY(messages_.isEmpty());
+    QVERIFY(boxes_->Texts().isEmpty());
   }
 
   void okFollowsTheTextAndEnterDoesNothingWithoutIt() {
@@ -114,15 +110,15 @@ class FormAddCustomTest : public QObject {
     Put("/a\r\n/b\r\n");
     TfrmAddCustom frm(nullptr);
     frm.show();
-    answer_ = TMsgResult::No;
+    boxes_->Answer = TMsgResult::No;
     QTest::mouseClick(frm.cmdClearHistory, Qt::LeftButton);
-    QCOMPARE(messages_, QStringList{QStringLiteral(
+    QCOMPARE(boxes_->Texts(), QStringList{QStringLiteral(
                             "Please confirm: Are you sure you want to clear the list of locations that were "
                             "previously added using this dialog box?")});
     QCOMPARE(frm.cbCustomTargets->count(), 2);
     QCOMPARE(Get(), std::string("/a\r\n/b\r\n"));
 
-    answer_ = TMsgResult::Yes;
+    boxes_->Answer = TMsgResult::Yes;
     QTest::mouseClick(frm.cmdClearHistory, Qt::LeftButton);
     QCOMPARE(frm.cbCustomTargets->count(), 0);
     QCOMPARE(Get(), std::string());
@@ -157,8 +153,8 @@ class FormAddCustomTest : public QObject {
     frm.show();
     frm.cbCustomTargets->setEditText(QStringLiteral("/a"));
     QTest::mouseClick(frm.cmdOK, Qt::LeftButton);
-    QCOMPARE(messages_.size(), 1);
-    QVERIFY(messages_.at(0).contains(QStringLiteral("CUSTHIST.CFG")));
+    QCOMPARE(boxes_->Texts().size(), 1);
+    QVERIFY(boxes_->Texts().at(0).contains(QStringLiteral("CUSTHIST.CFG")));
     QVERIFY(frm.isVisible());
     QVERIFY(frm.Result().isEmpty());
     QCOMPARE(frm.cbCustomTargets->count(), 0);
@@ -180,7 +176,7 @@ class FormAddCustomTest : public QObject {
     frm.show();
     QTest::keyClick(frm.cbCustomTargets->lineEdit(), Qt::Key_F1);
     QTest::mouseClick(frm.cmdHelp, Qt::LeftButton);
-    QVERIFY(messages_.isEmpty());
+    QVERIFY(boxes_->Texts().isEmpty());
     QVERIFY(frm.isVisible());
   }
 
@@ -190,8 +186,7 @@ class FormAddCustomTest : public QObject {
   std::string Get() const { return ReadWholeFile(File()); }
 
   std::unique_ptr<QTemporaryDir> dir_;
-  QStringList messages_;
-  TMsgResult answer_ = TMsgResult::Ok;
+  std::unique_ptr<TMessageRecorder> boxes_;
 };
 
 QTEST_MAIN(FormAddCustomTest)

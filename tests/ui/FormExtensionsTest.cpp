@@ -3,6 +3,7 @@
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
+#include "support/TMessageRecorder.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
 #include "scan/UnitFileTypes.h"
@@ -48,15 +49,11 @@ class FormExtensionsTest : public QObject {
     dir_ = std::make_unique<QTemporaryDir>();
     QVERIFY(dir_->isValid());
     SetProgramFolder(QStringToPath(dir_->path()));
-    messages_.clear();
-    SetMessageHook([this](const TMessageRequest& request) {
-      messages_.append(request.Caption + QStringLiteral(": ") + request.Text);
-      return TMsgResult::Ok;
-    });
+    boxes_ = std::make_unique<TMessageRecorder>();
   }
 
   void cleanup() {
-    SetMessageHook({});
+    boxes_.reset();
     dir_.reset();
   }
 
@@ -77,7 +74,7 @@ class FormExtensionsTest : public QObject {
     QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("\".mp3\",\".MP2\""));
     QCOMPARE(list->topLevelItem(0)->checkState(0), Qt::Checked);
     QCOMPARE(list->topLevelItem(1)->checkState(0), Qt::Unchecked);
-    QVERIFY(messages_.isEmpty());
+    QVERIFY(boxes_->Texts().isEmpty());
     QStringList captions;
     for (auto* button : {frm.cmdExtensionAdd, frm.cmdExtensionChange, frm.cmdExtensionRemove, frm.cmdSelectAll,
                          frm.cmdDeselectAll, frm.cmdOK, frm.cmdCancel, frm.cmdHelp}) {
@@ -102,7 +99,7 @@ class FormExtensionsTest : public QObject {
     frm.show();
     QTest::mouseClick(frm.cmdDeselectAll, Qt::LeftButton);
     QTest::mouseClick(frm.cmdOK, Qt::LeftButton);
-    QCOMPARE(messages_, QStringList{QStringLiteral("Error: Please select at least one file type.")});
+    QCOMPARE(boxes_->Texts(), QStringList{QStringLiteral("Error: Please select at least one file type.")});
     QVERIFY(frm.isVisible());
     QCOMPARE(frm.result(), 0);
     QCOMPARE(Get(), original);
@@ -119,7 +116,7 @@ class FormExtensionsTest : public QObject {
     frm.lvExtensions->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
     frm.lvExtensions->setCurrentItem(frm.lvExtensions->topLevelItem(2));
     QTest::mouseClick(frm.cmdExtensionRemove, Qt::LeftButton);  // at once, no question
-    QVERIFY(messages_.isEmpty());
+    QVERIFY(boxes_->Texts().isEmpty());
     QCOMPARE(frm.lvExtensions->topLevelItemCount(), 2);
     QTest::mouseClick(frm.cmdOK, Qt::LeftButton);
     QCOMPARE(frm.result(), int(QDialog::Accepted));
@@ -143,18 +140,18 @@ class FormExtensionsTest : public QObject {
       QVERIFY(edit->ediExtensionsName->text().isEmpty());
       QVERIFY(edit->memoExtensionsExtensions->toPlainText().isEmpty());
       QTest::mouseClick(edit->cmdOK, Qt::LeftButton);
-      QCOMPARE(messages_.value(0), QStringLiteral("Error: Please enter a value in the File Type Name field"));
+      QCOMPARE(boxes_->Texts().value(0), QStringLiteral("Error: Please enter a value in the File Type Name field"));
       QCOMPARE(edit->focusWidget(), edit->ediExtensionsName);
       QTest::keyClicks(edit->ediExtensionsName, QStringLiteral("Lists=Playlists"));  // "=" is refused
       QTest::mouseClick(edit->cmdOK, Qt::LeftButton);
-      QCOMPARE(messages_.value(1), QStringLiteral("Error: Please enter a value in the File Extension(s) field"));
+      QCOMPARE(boxes_->Texts().value(1), QStringLiteral("Error: Please enter a value in the File Extension(s) field"));
       QCOMPARE(edit->focusWidget(), edit->memoExtensionsExtensions);
       QVERIFY(edit->isVisible());
       edit->memoExtensionsExtensions->setPlainText(QStringLiteral(".m3u\n\n.PLS\n"));
       QTest::mouseClick(edit->cmdOK, Qt::LeftButton);
     });
     QTest::mouseClick(frm.cmdExtensionAdd, Qt::LeftButton);
-    QCOMPARE(messages_.size(), 2);
+    QCOMPARE(boxes_->Texts().size(), 2);
     QCOMPARE(frm.lvExtensions->topLevelItemCount(), 2);
     auto* added = frm.lvExtensions->topLevelItem(1);
     QCOMPARE(added->text(0), QStringLiteral("ListsPlaylists"));
@@ -172,7 +169,7 @@ class FormExtensionsTest : public QObject {
       QTest::mouseClick(edit->cmdOK, Qt::LeftButton);
     });
     QTest::mouseClick(frm.cmdExtensionAdd, Qt::LeftButton);
-    QVERIFY(messages_.isEmpty());
+    QVERIFY(boxes_->Texts().isEmpty());
     QCOMPARE(frm.Groups().at(1).Extensions, std::string());
   }
 
@@ -216,9 +213,9 @@ class FormExtensionsTest : public QObject {
 
   void missingFileIsReportedAndOkCreatesIt() {
     TfrmExtensions frm(nullptr);
-    QCOMPARE(messages_.size(), 1);
-    QVERIFY(messages_.at(0).startsWith(QStringLiteral("Corvantis Sonarvex: ")));
-    QVERIFY(messages_.at(0).contains(QStringLiteral("EXTENSIO.CFG")));
+    QCOMPARE(boxes_->Texts().size(), 1);
+    QVERIFY(boxes_->Texts().at(0).startsWith(QStringLiteral("Corvantis Sonarvex: ")));
+    QVERIFY(boxes_->Texts().at(0).contains(QStringLiteral("EXTENSIO.CFG")));
     QCOMPARE(frm.lvExtensions->topLevelItemCount(), 0);
     frm.show();
     WhenEditDialogOpens([](TfrmExtensionEdit* edit) {
@@ -237,7 +234,7 @@ class FormExtensionsTest : public QObject {
     SetProgramFolder(QStringToPath(dir_->path()) + "/missing-folder");
     TfrmExtensions frm(nullptr);
     frm.show();
-    messages_.clear();
+    boxes_->Clear();
     WhenEditDialogOpens([](TfrmExtensionEdit* edit) {
       edit->ediExtensionsName->setText(QStringLiteral("MP3"));
       edit->memoExtensionsExtensions->setPlainText(QStringLiteral(".mp3"));
@@ -246,8 +243,8 @@ class FormExtensionsTest : public QObject {
     QTest::mouseClick(frm.cmdExtensionAdd, Qt::LeftButton);
     QTest::mouseClick(frm.cmdSelectAll, Qt::LeftButton);
     QTest::mouseClick(frm.cmdOK, Qt::LeftButton);
-    QCOMPARE(messages_.size(), 1);
-    QVERIFY(messages_.at(0).contains(QStringLiteral("EXTENSIO.CFG")));
+    QCOMPARE(boxes_->Texts().size(), 1);
+    QVERIFY(boxes_->Texts().at(0).contains(QStringLiteral("EXTENSIO.CFG")));
     QVERIFY(frm.isVisible());
     QCOMPARE(frm.result(), 0);
   }
@@ -258,7 +255,7 @@ class FormExtensionsTest : public QObject {
   std::string Get() const { return ReadWholeFile(File()); }
 
   std::unique_ptr<QTemporaryDir> dir_;
-  QStringList messages_;
+  std::unique_ptr<TMessageRecorder> boxes_;
 };
 
 QTEST_MAIN(FormExtensionsTest)

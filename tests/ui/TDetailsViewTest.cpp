@@ -14,6 +14,7 @@
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
+#include "support/TMessageRecorder.h"
 #include "core/UnitTextFiles.h"
 #include "info/TDetailsView.h"
 
@@ -159,22 +160,18 @@ void TDetailsViewTest::SaveThroughTheDialog() {
 void TDetailsViewTest::FailedSaveIsReportedAndKeepsTheOldFile() {
   QTemporaryDir folder;
   QVERIFY(folder.isValid());
-  QList<TMessageRequest> boxes;
-  SetMessageHook([&](const TMessageRequest& request) {
-    boxes.append(request);
-    return TMsgResult::Ok;
-  });
+  TMessageRecorder recorder;
   TDetailsView view;
   view.ShowDetails(SampleLines());
   QVERIFY(!view.SaveToFile(folder.filePath(QStringLiteral("missing/folder/x.txt"))));
-  QCOMPARE(boxes.size(), 1);
-  QCOMPARE(boxes[0].Icon, TMsgIcon::Error);
+  QCOMPARE(recorder.Requests.size(), 1);
+  QCOMPARE(recorder.Requests[0].Icon, TMsgIcon::Error);
 
   // A name taken by a folder cannot be replaced: reported, and the folder stays as it was.
   const QString taken = folder.filePath(QStringLiteral("taken.txt"));
   QVERIFY(QDir().mkdir(taken));
   QVERIFY(!view.SaveToFile(taken));
-  QCOMPARE(boxes.size(), 2);
+  QCOMPARE(recorder.Requests.size(), 2);
   QVERIFY(QFileInfo(taken).isDir());
 }
 

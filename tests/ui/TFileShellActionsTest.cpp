@@ -12,6 +12,7 @@
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
+#include "support/TMessageRecorder.h"
 #include "scan/FormFileProperties.h"
 #include "scan/TFileShellActions.h"
 
@@ -98,17 +99,13 @@ void TFileShellActionsTest::PropertiesShowTheFile() {
 void TFileShellActionsTest::MissingFileIsReportedNotOpened() {
   QTemporaryDir folder;
   QVERIFY(folder.isValid());
-  QList<TMessageRequest> boxes;
-  SetMessageHook([&](const TMessageRequest& request) {
-    boxes.append(request);
-    return TMsgResult::Ok;
-  });
+  TMessageRecorder recorder;
   TFileShellActions actions(nullptr);
   const QString missing = folder.filePath(QStringLiteral("gone.mp3"));
   QVERIFY(!actions.OpenDefault(missing));
-  QCOMPARE(boxes.size(), 1);
-  QCOMPARE(boxes[0].Icon, TMsgIcon::Error);
-  QVERIFY(boxes[0].Text.contains(missing));
+  QCOMPARE(recorder.Requests.size(), 1);
+  QCOMPARE(recorder.Requests[0].Icon, TMsgIcon::Error);
+  QVERIFY(recorder.Requests[0].Text.contains(missing));
 }
 
 QTEST_MAIN(TFileShellActionsTest)
