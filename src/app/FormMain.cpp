@@ -25,6 +25,7 @@
 #include "app/ByteString.h"
 #include "app/TStatusProgressPanel.h"
 #include "app/UiPrompts.h"
+#include "core/UnitDataFolder.h"
 #include "core/UnitGlobals.h"
 #include "help/FormAbout.h"
 #include "help/HtmlHelp.h"
@@ -146,7 +147,7 @@ void TfrmMain::FormCreate() {
 
   RowCache.clear();
   try {
-    LoadColumnConfiguration(ProgramFile(DefaultColumnFileName), UsedInfoTypes, UnusedInfoTypes);
+    LoadColumnConfiguration(DataFile(DefaultColumnFileName), UsedInfoTypes, UnusedInfoTypes);
   } catch (const std::exception&) {
     FillDefaultCatalogue(UsedInfoTypes, UnusedInfoTypes);
   }
@@ -623,7 +624,7 @@ void TfrmMain::FormClose() {
       failures.append(ToQString(error.what()));
     }
   };
-  attempt([this] { SaveColumnConfiguration(ProgramFile(DefaultColumnFileName), UsedInfoTypes, UnusedInfoTypes); });
+  attempt([this] { SaveColumnConfiguration(DataFile(DefaultColumnFileName), UsedInfoTypes, UnusedInfoTypes); });
   attempt([this] { SaveCustomLocations(); });
   attempt([this] { SaveWindowSettings(); });
   if (!failures.isEmpty())

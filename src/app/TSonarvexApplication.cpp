@@ -1,5 +1,6 @@
 #include "app/TSonarvexApplication.h"
 
+#include <QIcon>
 #include <exception>
 
 #include "app/ByteString.h"
@@ -10,6 +11,9 @@ TSonarvexApplication::TSonarvexApplication(int& argc, char** argv) : QApplicatio
   setApplicationName(ToQString(ApplicationTitle));
   setApplicationDisplayName(ToQString(ApplicationTitle));
   setApplicationVersion(QStringLiteral("1.5"));
+  // Lets the desktop match the windows to the menu entry and its icon (sonarvex.desktop).
+  setDesktopFileName(QStringLiteral("sonarvex"));
+  setWindowIcon(QIcon::fromTheme(QStringLiteral("sonarvex"), QIcon(QStringLiteral(":/help/sonarvex.svg"))));
 }
 
 bool TSonarvexApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,11 +1,12 @@
 #include "app/UnitMainIni.h"
 
+#include "core/UnitDataFolder.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
 
 #include <limits>
 
-std::string MainIniFile() { return ProgramFile(MainIniFileName); }
+std::string MainIniFile() { return DataFile(MainIniFileName); }
 
 namespace {
 

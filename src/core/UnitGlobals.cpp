@@ -4,6 +4,7 @@
 #include <climits>
 #include <unistd.h>
 
+#include "core/UnitDataFolder.h"
 #include "id3/ID3Lists.h"
 
 TFoundFileList FoundFileList;
@@ -90,7 +91,10 @@ bool SameTextAscii(std::string_view a, std::string_view b) {
 
 const std::string& ProgramFolder() { return ProgramFolderStorage(); }
 
-void SetProgramFolder(const std::string& folder) { ProgramFolderStorage() = folder; }
+void SetProgramFolder(const std::string& folder) {
+  ProgramFolderStorage() = folder;
+  SetDataFolder(folder);
+}
 
 std::string ProgramFile(std::string_view name) {
   return WithTrailingBackslash(ProgramFolder()) + std::string(name);

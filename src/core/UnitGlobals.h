@@ -50,9 +50,11 @@ std::string WithTrailingBackslash(const std::string& path);
 std::string UpperCaseAscii(std::string_view text);
 bool SameTextAscii(std::string_view a, std::string_view b);
 
-// The program folder: the folder of the executable, where every file the program keeps lies.
-// Tests point it at a folder of their own.
+// The program folder: the folder of the executable, with the files shipped with the program.
+// The files the program keeps and writes lie in the data folder (core/UnitDataFolder.h), which
+// is this same folder wherever the user may write to it. Tests point it at a folder of their
+// own; the data folder follows it there until DecideDataFolder() runs again.
 const std::string& ProgramFolder();
 void SetProgramFolder(const std::string& folder);
-// WithTrailingBackslash(ProgramFolder()) + name.
+// WithTrailingBackslash(ProgramFolder()) + name: for shipped files only.
 std::string ProgramFile(std::string_view name);

@@ -14,6 +14,7 @@
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
+#include "core/UnitDataFolder.h"
 #include "help/HtmlHelp.h"
 #include "info/UnitColumnConfig.h"
 #include "info/UnitInfoValues.h"
@@ -101,7 +102,7 @@ TFileDialogRequest ConfigurationDialog(TFileDialogRequest::TKind kind, const QSt
   TFileDialogRequest request;
   request.Kind = kind;
   request.Caption = caption;
-  request.Directory = PathToQString(ProgramFolder());
+  request.Directory = PathToQString(DataFolder());
   request.Filter = QStringLiteral("Configuration Files (*.ITC)");
   request.DefaultSuffix = QStringLiteral("ITC");
   return request;

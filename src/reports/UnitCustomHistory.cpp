@@ -1,12 +1,13 @@
 #include "reports/UnitCustomHistory.h"
 
 #include "core/UnitFileSystem.h"
+#include "core/UnitDataFolder.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
 
 #include <unordered_set>
 
-std::string CustomHistoryFile() { return ProgramFile(CustomHistoryFileName); }
+std::string CustomHistoryFile() { return DataFile(CustomHistoryFileName); }
 
 std::vector<std::string> DistinctHistoryEntries(const std::vector<std::string>& lines) {
   std::vector<std::string> entries;

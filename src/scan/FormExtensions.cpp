@@ -115,7 +115,7 @@ TfrmExtensions::TfrmExtensions(QWidget* owner) : QDialog(owner) {
 
 void TfrmExtensions::FillFromFile() {
   try {
-    for (const auto& group : LoadFileTypes(FileTypesFile())) AddRow(group);
+    for (const auto& group : LoadFileTypes(FileTypesSourceFile())) AddRow(group);
   } catch (const EFileError& error) {
     ShowFailure(parentWidget(), ToQString(error.what()));
   }

@@ -1,9 +1,10 @@
 #include "scan/UnitCustomLocations.h"
 
+#include "core/UnitDataFolder.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
 
-std::string CustomLocationsFile() { return ProgramFile(CustomLocationsFileName); }
+std::string CustomLocationsFile() { return DataFile(CustomLocationsFileName); }
 
 namespace {
 

@@ -1,9 +1,12 @@
 #include "scan/UnitFileTypes.h"
 
+#include "core/UnitDataFolder.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
 
-std::string FileTypesFile() { return ProgramFile(FileTypesFileName); }
+std::string FileTypesFile() { return DataFile(FileTypesFileName); }
+
+std::string FileTypesSourceFile() { return ShippedDataFile(FileTypesFileName); }
 
 bool ParseFileTypeLine(std::string_view line, TFileTypeGroup& group) {
   const auto equals = line.find('=');
@@ -51,7 +54,7 @@ std::string BuildScanFilter(const TFileTypeGroups& groups) {
 
 std::string ApplyFileTypes() {
   ScanFilter.clear();
-  ScanFilter = BuildScanFilter(LoadFileTypes(FileTypesFile()));
+  ScanFilter = BuildScanFilter(LoadFileTypes(FileTypesSourceFile()));
   return ScanFilter;
 }
 

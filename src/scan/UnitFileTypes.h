@@ -18,8 +18,10 @@ struct TFileTypeGroup {
 
 using TFileTypeGroups = std::vector<TFileTypeGroup>;
 
-// EXTENSIO.CFG in the program folder.
+// EXTENSIO.CFG in the data folder, where the File Types dialog saves the user's choice.
 std::string FileTypesFile();
+// The EXTENSIO.CFG to read: the user's own copy, else the one shipped with the program.
+std::string FileTypesSourceFile();
 
 // Splits one line at its first "=". Lines without "=" or without a group name (nothing between
 // the flag character and the "=") are not groups: they can only come from hand editing, and
@@ -38,7 +40,7 @@ void SaveFileTypes(const std::string& path, const TFileTypeGroups& groups);
 // rather than a filter that matches nothing.
 std::string BuildScanFilter(const TFileTypeGroups& groups);
 
-// Rebuilds ScanFilter from EXTENSIO.CFG in the program folder and returns it. Throws EFileError
+// Rebuilds ScanFilter from EXTENSIO.CFG (FileTypesSourceFile()) and returns it. Throws EFileError
 // when the file is missing or unreadable; ScanFilter is then left empty and the caller decides
 // what follows (at start-up: DefaultScanFilter).
 std::string ApplyFileTypes();

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QTableView>
 #include <QTimer>
@@ -23,6 +24,7 @@
 #include "app/ByteString.h"
 #include "app/FormMain.h"
 #include "app/UiPrompts.h"
+#include "core/UnitDataFolder.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
 #include "info/FormMP3InfosConfig.h"
@@ -92,6 +94,7 @@ class FormMainTest : public QObject {
     // Every case starts like a first run: no settings files.
     QDir dir(programDir_.path());
     for (const QString& f : dir.entryList(QDir::Files)) dir.remove(f);
+    SetFolderWritableCheck(nullptr);
     SetProgramFolder(QStringToPath(programDir_.path()));
     FoundFileList.clear();
     CurrentScanPath.clear();
@@ -357,6 +360,26 @@ class FormMainTest : public QObject {
     QVERIFY(ini.find("LISTVIEWSTYLE=0\r\n") != std::string::npos);
     QVERIFY(ini.find("TOOLBAR=0\r\n") != std::string::npos);
     QVERIFY(ini.find("LEFT=") == std::string::npos);
+  }
+
+  // An installed copy the user may not write to: the shipped file types are read from the
+  // program folder, and every file written at close goes to the private per-user folder.
+  void readOnlyProgramFolderKeepsTheUsersFilesInTheirOwnFolder() {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qunsetenv("SONARVEX_DATA_DIR");
+    WriteTextLines(ProgramFile("EXTENSIO.CFG"), {"0MP3 Files=\".mp3\"", "1Backups=\".bak\""});
+    SetFolderWritableCheck([](const std::string&) { return false; });
+    const std::string user = DecideDataFolder();
+    qunsetenv("XDG_CONFIG_HOME");
+    QCOMPARE(user, QStringToPath(config.path()) + "/sonarvex");
+    auto w = Start();
+    QVERIFY(w);
+    QCOMPARE(ScanFilter, std::string("\".BAK\""));
+    w->close();
+    QCOMPARE(QDir(programDir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("EXTENSIO.CFG")});
+    QCOMPARE(QDir(PathToQString(user)).entryList(QDir::Files, QDir::Name),
+             (QStringList{QStringLiteral("CUSTTARG.CFG"), QStringLiteral("Default.itc"), QStringLiteral("MAIN.INI")}));
   }
 };
 

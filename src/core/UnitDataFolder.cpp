@@ -1,0 +1,115 @@
+#include "core/UnitDataFolder.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/UnitGlobals.h"
+
+namespace {
+
+struct TDataFolderState {
+  std::string Folder;
+  bool Decided = false;
+  TFolderWritableCheck Check = nullptr;
+};
+
+TDataFolderState& State() {
+  static TDataFolderState state;
+  return state;
+}
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+std::string HomeFolder() {
+  std::string home = Environment("HOME");
+  if (!home.empty()) return home;
+  const passwd* entry = ::getpwuid(::getuid());
+  return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
+}
+
+// A relative XDG_CONFIG_HOME is invalid and must be ignored, as the base directory rules say.
+std::string UserConfigFolder() {
+  std::string base = Environment("XDG_CONFIG_HOME");
+  if (base.empty() || base.front() != '/') {
+    const std::string home = HomeFolder();
+    if (home.empty()) return {};
+    base = WithTrailingBackslash(home) + ".config";
+  }
+  return WithTrailingBackslash(base) + "sonarvex";
+}
+
+// Creates the folder and its missing parents, each private to the user. An existing folder
+// keeps the permissions it has.
+void MakeFolders(const std::string& folder) {
+  for (std::size_t slash = folder.find('/', 1); ; slash = folder.find('/', slash + 1)) {
+    const std::string part = folder.substr(0, slash);
+    if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return;
+    if (slash == std::string::npos) return;
+  }
+}
+
+bool IsFile(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+bool CanReplaceFilesIn(const std::string& folder) {
+  std::string probe = WithTrailingBackslash(folder) + ".sonarvex-XXXXXX";
+  const int fd = ::mkstemp(probe.data());
+  if (fd < 0) return false;
+  ::close(fd);
+  const std::string replaced = probe + ".new";
+  bool renamed = ::rename(probe.c_str(), replaced.c_str()) == 0;
+  ::unlink(renamed ? replaced.c_str() : probe.c_str());
+  return renamed;
+}
+
+const std::string& DecideDataFolder() {
+  TDataFolderState& state = State();
+  state.Decided = true;
+  const std::string chosen = Environment("SONARVEX_DATA_DIR");
+  const TFolderWritableCheck check = state.Check != nullptr ? state.Check : &CanReplaceFilesIn;
+  if (!chosen.empty()) {
+    state.Folder = chosen;
+  } else if (check(ProgramFolder())) {
+    state.Folder = ProgramFolder();
+    return state.Folder;
+  } else {
+    state.Folder = UserConfigFolder();
+    if (state.Folder.empty()) {
+      state.Folder = ProgramFolder();
+      return state.Folder;
+    }
+  }
+  MakeFolders(state.Folder);
+  return state.Folder;
+}
+
+const std::string& DataFolder() {
+  TDataFolderState& state = State();
+  return state.Decided ? state.Folder : DecideDataFolder();
+}
+
+void SetDataFolder(const std::string& folder) {
+  TDataFolderState& state = State();
+  state.Folder = folder;
+  state.Decided = true;
+}
+
+void SetFolderWritableCheck(TFolderWritableCheck check) { State().Check = check; }
+
+std::string DataFile(std::string_view name) { return WithTrailingBackslash(DataFolder()) + std::string(name); }
+
+std::string ShippedDataFile(std::string_view name) {
+  std::string own = DataFile(name);
+  if (DataFolder() == ProgramFolder() || IsFile(own)) return own;
+  return ProgramFile(name);
+}
