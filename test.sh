@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, builds everything and runs every test:
-# the unit and UI suites, the core suites again under AddressSanitizer and UBSan,
-# and the fuzz targets for a bounded time.
+# the unit and UI suites, the Debian package and its installed tree, the core suites again
+# under AddressSanitizer and UBSan, and the fuzz targets for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -18,6 +18,10 @@ echo "== build and test (build/)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSONARVEX_BUILD_TESTS=ON -DSONARVEX_BUILD_GUI=ON
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Debian package and installed tree (build/)"
+deb=$(./scripts/package.sh build)
+./scripts/check-package.sh build "$deb"
 
 echo "== core tests under AddressSanitizer and UBSan (build-asan/)"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSONARVEX_SANITIZE=ON -DSONARVEX_BUILD_GUI=OFF

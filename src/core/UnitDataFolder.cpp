@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 #include "core/UnitGlobals.h"
 
 namespace {
@@ -59,6 +61,17 @@ bool IsFile(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// The data folder, and whether it may have to be created.
+std::pair<std::string, bool> ChooseDataFolder() {
+  const std::string chosen = Environment("SONARVEX_DATA_DIR");
+  if (!chosen.empty()) return {chosen, true};
+  const TFolderWritableCheck check = State().Check != nullptr ? State().Check : &CanReplaceFilesIn;
+  if (check(ProgramFolder())) return {ProgramFolder(), false};
+  const std::string user = UserConfigFolder();
+  if (user.empty()) return {ProgramFolder(), false};
+  return {user, true};
+}
+
 }  // namespace
 
 bool CanReplaceFilesIn(const std::string& folder) {
@@ -67,30 +80,16 @@ bool CanReplaceFilesIn(const std::string& folder) {
   if (fd < 0) return false;
   ::close(fd);
   const std::string replaced = probe + ".new";
-  bool renamed = ::rename(probe.c_str(), replaced.c_str()) == 0;
+  const bool renamed = ::rename(probe.c_str(), replaced.c_str()) == 0;
   ::unlink(renamed ? replaced.c_str() : probe.c_str());
   return renamed;
 }
 
 const std::string& DecideDataFolder() {
-  TDataFolderState& state = State();
-  state.Decided = true;
-  const std::string chosen = Environment("SONARVEX_DATA_DIR");
-  const TFolderWritableCheck check = state.Check != nullptr ? state.Check : &CanReplaceFilesIn;
-  if (!chosen.empty()) {
-    state.Folder = chosen;
-  } else if (check(ProgramFolder())) {
-    state.Folder = ProgramFolder();
-    return state.Folder;
-  } else {
-    state.Folder = UserConfigFolder();
-    if (state.Folder.empty()) {
-      state.Folder = ProgramFolder();
-      return state.Folder;
-    }
-  }
-  MakeFolders(state.Folder);
-  return state.Folder;
+  const auto [folder, create] = ChooseDataFolder();
+  if (create) MakeFolders(folder);
+  SetDataFolder(folder);
+  return State().Folder;
 }
 
 const std::string& DataFolder() {
