@@ -1,6 +1,7 @@
 #include "core/UnitDataFolder.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -56,6 +57,14 @@ void MakeFolders(const std::string& folder) {
   }
 }
 
+// A relative folder named at start-up is taken from where the program was started, once.
+std::string CurrentFolder() {
+  std::string buffer(PATH_MAX, '\0');
+  if (::getcwd(buffer.data(), buffer.size()) == nullptr) return {};
+  buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+  return WithTrailingBackslash(buffer);
+}
+
 bool IsFile(const std::string& path) {
   struct stat info {};
   return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
@@ -64,7 +73,7 @@ bool IsFile(const std::string& path) {
 // The data folder, and whether it may have to be created.
 std::pair<std::string, bool> ChooseDataFolder() {
   const std::string chosen = Environment("SONARVEX_DATA_DIR");
-  if (!chosen.empty()) return {chosen, true};
+  if (!chosen.empty()) return {chosen.front() == '/' ? chosen : CurrentFolder() + chosen, true};
   const TFolderWritableCheck check = State().Check != nullptr ? State().Check : &CanReplaceFilesIn;
   if (check(ProgramFolder())) return {ProgramFolder(), false};
   const std::string user = UserConfigFolder();

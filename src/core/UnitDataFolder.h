@@ -33,7 +33,8 @@ std::string DataFile(std::string_view name);
 std::string ShippedDataFile(std::string_view name);
 
 // Decides the data folder again from the environment, in this order:
-// 1. $SONARVEX_DATA_DIR when it is set and not empty (several profiles, tests);
+// 1. $SONARVEX_DATA_DIR when it is set and not empty (several profiles, tests); a relative
+//    name is taken from the current folder at that moment;
 // 2. the program folder, when the user can create and replace files in it;
 // 3. $XDG_CONFIG_HOME/sonarvex ($HOME/.config/sonarvex when that is unset or not absolute).
 // A folder of 1 or 3 that is missing is created, with any missing parents, readable by the
