@@ -3,6 +3,7 @@
 
 #include <QAudioOutput>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QMediaPlayer>
 #include <QSlider>
@@ -163,6 +164,9 @@ class MediaPlayerPageTest : public QObject {
     QCOMPARE(w.ListCurrentRow(), 0);
     auto* page = Child<TMediaPlayerPage>(&w, "pageMediaPlayer");
     QVERIFY(page->Player()->source().toLocalFile().endsWith(QStringLiteral("/a.mp3")));
+    // The same selection prepared the search page: the row's columns as proposals.
+    QCOMPARE(Child<QComboBox>(&w, "cbWhatToSearch")->currentText(), QStringLiteral("By Name: a.mp3"));
+    QCOMPARE(Child<QLabel>(&w, "txtNowPlaying")->text(), QStringLiteral("  Now playing a.mp3"));
     Child<QToolButton>(page, "tbMP3PlayPrevious")->click();
     QCOMPARE(w.ListCurrentRow(), 0);
     Child<QToolButton>(page, "tbMP3PlayNext")->click();
