@@ -65,7 +65,7 @@ class MediaPlayerPageTest : public QObject {
  private Q_SLOTS:
   void initTestCase() {
     QVERIFY(dir_.isValid());
-    WriteWav(File("one.wav"), 3);
+    WriteWav(File("one.wav"), 6);
     WriteWav(File("two.wav"), 3);
     std::ofstream(File("notmedia.wav")) << "plain text, no media in here\n";
   }
@@ -88,8 +88,8 @@ class MediaPlayerPageTest : public QObject {
 
     Child<QToolButton>(&page, "btnPlay")->click();
     QVERIFY(WaitPlaying(player));
-    QVERIFY(QTest::qWaitFor([&] { return !time->text().isEmpty(); }, 2500));
-    QVERIFY2(time->text().endsWith(QStringLiteral(" / 00:00:03  ")), qPrintable(time->text()));
+    QVERIFY(QTest::qWaitFor([&] { return !time->text().isEmpty(); }, 3000));
+    QVERIFY2(time->text().endsWith(QStringLiteral(" / 00:00:06  ")), qPrintable(time->text()));
     QVERIFY(!page.PositionGuard());
     slider->setValue(2000);  // playing: the slider seeks
     QVERIFY(QTest::qWaitFor([&] { return player->position() >= 1900; }, 2000));
