@@ -29,6 +29,8 @@ std::string SitesFile() { return ProgramFile(SearchSitesFileName); }
 TSearchSitesBox::TSearchSitesBox(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("SearchSitesBox"));
   setWindowTitle(QStringLiteral("Customize Search Sites"));
+  setWindowFlag(Qt::WindowMinMaxButtonsHint, false);
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   FormCreate();
   std::vector<TSearchSiteRow> rows;
   try {
@@ -49,6 +51,9 @@ void TSearchSitesBox::FormCreate() {
   ValueListEditor1->setObjectName(QStringLiteral("ValueListEditor1"));
   ValueListEditor1->setHorizontalHeaderLabels({QStringLiteral("Site Name"), QStringLiteral("Search URL")});
   ValueListEditor1->verticalHeader()->hide();
+  ValueListEditor1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  ValueListEditor1->verticalHeader()->setDefaultSectionSize(ValueListEditor1->fontMetrics().height() + 6);
+  ValueListEditor1->setWordWrap(false);
   ValueListEditor1->setSelectionBehavior(QAbstractItemView::SelectRows);
   ValueListEditor1->setSelectionMode(QAbstractItemView::SingleSelection);
   ValueListEditor1->setColumnWidth(0, 150);
