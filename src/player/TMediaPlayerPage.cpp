@@ -137,6 +137,7 @@ void TMediaPlayerPage::CreateControls() {
   txtMediaPlayerError->setObjectName(QStringLiteral("txtMediaPlayerError"));
   txtMediaPlayerError->setAlignment(Qt::AlignCenter);
   txtMediaPlayerError->setWordWrap(true);
+  txtMediaPlayerError->installEventFilter(this);
   errorLayout->addWidget(txtMediaPlayerError);
   stack_->addWidget(panMediaPlayerError);
   stack_->setCurrentWidget(panBottomPageMP3Play);
@@ -190,6 +191,8 @@ QWidget* TMediaPlayerPage::CreateButtonPanel() {
 bool TMediaPlayerPage::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Resize && (watched == panBottomPageMP3Play || watched == buttonHolder_)) {
     CenterButtonPanel();
+  } else if (event->type() == QEvent::Resize && watched == txtMediaPlayerError && ShowsError()) {
+    UpdateErrorText();
   }
   return QWidget::eventFilter(watched, event);
 }
@@ -253,13 +256,18 @@ void TMediaPlayerPage::OpenFailed() {
 
 void TMediaPlayerPage::ShowLoadError() {
   timMP3Player->stop();
+  errorPath_ = ToStdString(PathToQString(loadedPath_));
+  stack_->setCurrentWidget(panMediaPlayerError);
+  UpdateErrorText();
+}
+
+void TMediaPlayerPage::UpdateErrorText() {
+  // A page that was not showing has not been laid out yet: the text follows the label's size.
   const QFontMetrics metrics(txtMediaPlayerError->font());
   const int width = std::max(txtMediaPlayerError->width(), 100);
   const std::string shortened = ShortenPath(
-      ToStdString(PathToQString(loadedPath_)),
-      [&](const std::string& text) { return metrics.horizontalAdvance(ToQString(text)) <= width; });
+      errorPath_, [&](const std::string& text) { return metrics.horizontalAdvance(ToQString(text)) <= width; });
   txtMediaPlayerError->setText(ToQString(PlayerErrorText(shortened)));
-  stack_->setCurrentWidget(panMediaPlayerError);
 }
 
 bool TMediaPlayerPage::ShowsError() const { return stack_->currentWidget() == panMediaPlayerError; }

@@ -56,6 +56,7 @@ class TMediaPlayerPage : public QWidget {
   QWidget* CreateButtonPanel();
   void CenterButtonPanel();
   void ShowLoadError();
+  void UpdateErrorText();
   void OpenFailed();
   void tbMP3PositionChange(int value);
   void tbMP3PlayVolumeChange(int value);
@@ -66,6 +67,7 @@ class TMediaPlayerPage : public QWidget {
   QAudioOutput* audioOutput_ = nullptr;
   std::unique_ptr<TMpAudioOutput> audio_;
   std::string loadedPath_;
+  std::string errorPath_;  // display form of the file that failed
   bool positionGuard_ = false;
   bool playerFailed_ = false;
 

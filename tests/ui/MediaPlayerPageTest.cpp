@@ -3,6 +3,7 @@
 
 #include <QAudioOutput>
 #include <QCheckBox>
+#include <QDir>
 #include <QComboBox>
 #include <QLabel>
 #include <QMediaPlayer>
@@ -14,9 +15,11 @@
 
 #include "app/ByteString.h"
 #include "app/FormMain.h"
+#include "app/TStatusProgressPanel.h"
 #include "core/UnitGlobals.h"
 #include "player/TMediaPlayerPage.h"
 #include "scan/TMP3ListView.h"
+#include "search/TSearchPage.h"
 #include "shell/TShellFolderTree.h"
 #include "support/TMessageRecorder.h"
 
@@ -143,6 +146,17 @@ class MediaPlayerPageTest : public QObject {
       QVERIFY(text.startsWith(QStringLiteral("Error loading\r\n")));
       QVERIFY(text.endsWith(QLatin1String(name) + QStringLiteral("\r\nin media player.")));
     }
+    // A long path is shortened to the label, leading folders first, and follows its width.
+    const std::string deep = std::string(40, 'a') + "/" + std::string(40, 'b');
+    QVERIFY(QDir(dir_.path()).mkpath(ToQString(deep)));
+    std::ofstream(File((deep + "/bad.mp3").c_str())) << "no media";
+    auto* label = Child<QLabel>(&page, "txtMediaPlayerError");
+    page.LoadFile(File((deep + "/bad.mp3").c_str()), {});
+    QVERIFY(QTest::qWaitFor([&] { return page.ShowsError(); }, 5000));
+    QVERIFY2(label->text().contains(QStringLiteral("\r\n.../")), qPrintable(label->text()));
+    QVERIFY(label->text().contains(QStringLiteral("/bad.mp3\r\n")));
+    page.resize(1400, 180);
+    QVERIFY(QTest::qWaitFor([&] { return label->text().contains(PathToQString(File(deep.c_str()))); }, 2000));
     // The next good file brings the player back.
     page.LoadFile(File("one.wav"), {});
     QVERIFY(!page.ShowsError());
@@ -175,6 +189,9 @@ class MediaPlayerPageTest : public QObject {
     Child<QToolButton>(page, "tbMP3PlayNext")->click();
     QCOMPARE(w.ListCurrentRow(), 1);
     QCOMPARE(boxes.Requests.size(), 1);
+    // The search page's loading progress reaches the status bar.
+    Child<TSearchPage>(&w, "pageVarnel")->OnProgressChange(7, 14);
+    QCOMPARE(Child<TStatusProgressPanel>(&w, "sbStatusBarPanel1")->Progress(), 7);
   }
 };
 
