@@ -168,8 +168,13 @@ QString TSearchPage::LoadSites() {
     sites_ = TSearchSites();
     failure = ToQString(error.what());
   }
-  popSearchSites->clear();
-  delete siteGroup_;
+  // The menu may be rebuilt from one of its own entries ("Customize..."): the old entries go
+  // once that entry's signal has returned.
+  for (QAction* item : popSearchSites->actions()) {
+    popSearchSites->removeAction(item);
+    item->deleteLater();
+  }
+  if (siteGroup_ != nullptr) siteGroup_->deleteLater();
   siteGroup_ = new QActionGroup(this);
   siteGroup_->setExclusive(true);
   for (const TSearchSiteEntry& entry : sites_.Entries) {
