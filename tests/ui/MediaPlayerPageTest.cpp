@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <filesystem>
 #include <fstream>
 
 #include "app/ByteString.h"
@@ -61,6 +62,14 @@ class MediaPlayerPageTest : public QObject {
   QTemporaryDir dir_;
   std::string File(const char* name) const { return QStringToPath(dir_.path()) + "/" + name; }
 
+  static bool FileIsOpen(const std::string& path) {
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+      if (std::filesystem::read_symlink(fd.path(), error) == path) return true;
+    }
+    return false;
+  }
+
   static bool WaitPlaying(QMediaPlayer* player) {
     return QTest::qWaitFor([player] { return player->playbackState() == QMediaPlayer::PlayingState; }, 5000);
   }
@@ -108,8 +117,11 @@ class MediaPlayerPageTest : public QObject {
     QCOMPARE(time->text(), label);
     slider->setValue(300);
     QVERIFY(player->position() >= 1900);
+    // Closed means closed: the file actions may delete or overwrite it next.
+    QVERIFY(FileIsOpen(File("one.wav")));
     page.StopAndClose();
-    QVERIFY(player->source().isEmpty());
+    QVERIFY(page.Player()->source().isEmpty());
+    QVERIFY(QTest::qWaitFor([this] { return !FileIsOpen(File("one.wav")); }, 2000));
   }
 
   void autoPlayStartsAndKeepsVolumeAndMuteAcrossFiles() {
@@ -145,6 +157,7 @@ class MediaPlayerPageTest : public QObject {
       const QString text = Child<QLabel>(&page, "txtMediaPlayerError")->text();
       QVERIFY(text.startsWith(QStringLiteral("Error loading\r\n")));
       QVERIFY(text.endsWith(QLatin1String(name) + QStringLiteral("\r\nin media player.")));
+      QVERIFY(QTest::qWaitFor([&] { return !FileIsOpen(File(name)); }, 2000));
     }
     // A long path is shortened to the label, leading folders first, and follows its width.
     const std::string deep = std::string(40, 'a') + "/" + std::string(40, 'b');
