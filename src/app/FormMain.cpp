@@ -35,6 +35,8 @@
 #include "info/UnitColumnConfig.h"
 #include "info/UnitDetails.h"
 #include "info/UnitInfoValues.h"
+#include "player/TMediaPlayerPage.h"
+#include "player/UnitPlayerText.h"
 #include "scan/FormExtensions.h"
 #include "scan/FormScanning.h"
 #include "scan/TFileShellActions.h"
@@ -42,6 +44,7 @@
 #include "scan/TMP3ListView.h"
 #include "scan/UnitCustomLocations.h"
 #include "scan/UnitFileTypes.h"
+#include "search/TSearchPage.h"
 #include "shell/TShellFolderTree.h"
 
 namespace {
@@ -144,6 +147,8 @@ void TfrmMain::FormCreate() {
   pagesLeft->setCurrentIndex(0);
   txtNOMP3->setText(NoFilesText());
   ShowBottomPage(pageNoMP3);
+  panPlayer->ClearPositionGuard();
+  LoadSearchSites();
 
   RowCache.clear();
   try {
@@ -422,17 +427,18 @@ void TfrmMain::CreateCentralArea() {
   rtfMP3Details->setObjectName(QStringLiteral("rtfMP3Details"));
   panClientBottom->addWidget(rtfMP3Details);
 
-  auto* searchPage = new QWidget;
-  searchPage->setObjectName(QStringLiteral("pageVarnel"));
-  auto* searchLayout = new QVBoxLayout(searchPage);
-  txtWWWNavigatePleaseWait = WrappedLabel("txtWWWNavigatePleaseWait");
-  txtWWWNavigatePleaseWait->setAlignment(Qt::AlignCenter);
-  searchLayout->addWidget(txtWWWNavigatePleaseWait);
-  panClientBottom->addWidget(searchPage);
-
-  auto* playerPage = new QWidget;
-  playerPage->setObjectName(QStringLiteral("pageMediaPlayer"));
-  panClientBottom->addWidget(playerPage);
+  panSearch = new TSearchPage;
+  panClientBottom->addWidget(panSearch);
+  panPlayer = new TMediaPlayerPage;
+  panClientBottom->addWidget(panPlayer);
+  // Previous and Next move the list selection; the selection loads the file. No wrap-around.
+  connect(panPlayer, &TMediaPlayerPage::PreviousRequested, this, [this] {
+    if (ListCurrentRow() > 0) SelectListRow(ListCurrentRow() - 1);
+  });
+  connect(panPlayer, &TMediaPlayerPage::NextRequested, this, [this] {
+    const int row = ListCurrentRow();
+    if (row >= 0 && row < ListRowCount() - 1) SelectListRow(row + 1);
+  });
 
   panClientBottom->addWidget(CreateActionsPage());
 
@@ -702,7 +708,17 @@ void TfrmMain::SortFoundFiles() {
                    localeFormat_);
 }
 
-void TfrmMain::ClosePlayer() {}
+void TfrmMain::ClosePlayer() { panPlayer->StopAndClose(); }
+
+void TfrmMain::LoadSearchSites() {
+  connect(panSearch, &TSearchPage::ProgressCellsChanged, sbPanel1, &TStatusProgressPanel::SetProgress);
+  const QString failure = panSearch->LoadSites();
+  // Told once, when the window is up; an unattended report shows no box at all.
+  const bool unattended = !commandLine_.empty() && UpperCaseAscii(commandLine_[0]) == "/REPORT";
+  if (!failure.isEmpty() && !unattended) {
+    QTimer::singleShot(0, this, [this, failure] { ShowFailure(this, failure); });
+  }
+}
 
 // ---------------------------------------------------------------------------------------------
 // The file list
@@ -738,19 +754,28 @@ void TfrmMain::lvMP3sColumnClick(int column) {
 }
 
 void TfrmMain::lvMP3sSelectItem(bool selected) {
+  panPlayer->ClearPositionGuard();
   if (!selected) {
     ShowBottomPage(pageNoMP3);
     return;
   }
   lvMP3s->ScrollToRow(ListCurrentRow());
   BuildDetails(listModel_->PathOfRow(ListCurrentRow()));
-  txtWWWNavigatePleaseWait->setText(QStringLiteral(
-      "To find information about the selected MP3 file on the Internet, use the Search field and the Go "
-      "button above."));
+  PrepareSearchAndPlayer(ListCurrentRow());
   for (int tag = 0; tag < 4; ++tag) {
     if (pageToggles_[static_cast<std::size_t>(tag)]->isChecked()) ShowBottomPage(tag);
   }
   UpdateFileCount();
+}
+
+void TfrmMain::PrepareSearchAndPlayer(int row) {
+  const QString firstColumn = listModel_->CaptionOfRow(row);  // builds the row's texts
+  TStringList captions;
+  for (const std::string& line : UsedInfoTypes) captions.emplace_back(InfoCaptionOf(line));
+  const auto index = static_cast<std::size_t>(row);
+  panSearch->PrepareForRow(captions, index < RowCache.size() ? RowCache[index].Texts : TStringList());
+  panPlayer->LoadFile(listModel_->PathOfRow(row),
+                      ToQString(NowPlayingText(CurrentTitle, CurrentArtist, ToStdString(firstColumn))));
 }
 
 void TfrmMain::BuildDetails(const std::string& path) {

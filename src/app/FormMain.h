@@ -27,6 +27,8 @@ class QTreeWidgetItem;
 class TID3Engine;
 class TMP3ListModel;
 class TMP3ListView;
+class TMediaPlayerPage;
+class TSearchPage;
 class TShellFolderTree;
 class TStatusProgressPanel;
 class TDetailsView;
@@ -111,6 +113,8 @@ class TfrmMain : public QMainWindow {
   void ShowBottomPage(int index);
   void ProcessCommandLine();
   void ClosePlayer();
+  void LoadSearchSites();
+  void PrepareSearchAndPlayer(int row);
   void ClearListRows();
   void SetListRowCount(int count);
   void SelectListRow(int row);
@@ -200,7 +204,8 @@ class TfrmMain : public QMainWindow {
   std::string CurrentTitle;
   std::string CurrentArtist;
   QLabel* txtNOMP3 = nullptr;
-  QLabel* txtWWWNavigatePleaseWait = nullptr;
+  TSearchPage* panSearch = nullptr;
+  TMediaPlayerPage* panPlayer = nullptr;
 
   // Actions page
   QTabWidget* PageControl1 = nullptr;

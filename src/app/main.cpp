@@ -1,3 +1,6 @@
+#include <unistd.h>
+
+#include <QCoreApplication>
 #include <clocale>
 #include <cstdlib>
 #include <string>
@@ -6,6 +9,7 @@
 #include "app/FormMain.h"
 #include "app/TSonarvexApplication.h"
 #include "core/UnitGlobals.h"
+#include "player/TMediaPlayerPage.h"
 
 namespace {
 
@@ -19,12 +23,21 @@ void UseOffscreenWhenUnattended(const std::vector<std::string>& params) {
   if (!hasDisplay && (platform == nullptr || *platform == '\0')) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
+// The browser's sandbox refuses to start as root; the program then runs it without one.
+void AllowBrowserAsRoot() {
+  if (::geteuid() == 0) ::setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   std::vector<std::string> params(argv + (argc > 0 ? 1 : 0), argv + argc);
   UseOffscreenWhenUnattended(params);
+  AllowBrowserAsRoot();
+  TMediaPlayerPage::ChooseMediaBackend();
+  // The embedded browser shares its drawing contexts with the windows.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 
   TSonarvexApplication app(argc, argv);
   // Qt may have reset the numeric locale; the core formats numbers itself from the user's locale.

@@ -1,0 +1,309 @@
+#include "player/TMediaPlayerPage.h"
+
+#include <algorithm>
+
+#include <QAudioOutput>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMediaPlayer>
+#include <QSlider>
+#include <QStackedLayout>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/ByteString.h"
+#include "player/UnitMpVolume.h"
+#include "player/UnitPlayerText.h"
+
+namespace {
+
+constexpr int TimerInterval = 1000;
+
+QToolButton* ToolButton(const char* name, QStyle::StandardPixmap icon, const QString& hint) {
+  auto* button = new QToolButton;
+  button->setObjectName(QLatin1String(name));
+  button->setIcon(button->style()->standardIcon(icon));
+  button->setToolTip(hint);
+  button->setStatusTip(hint);
+  button->setAutoRaise(true);
+  return button;
+}
+
+}  // namespace
+
+void TMediaPlayerPage::ChooseMediaBackend() {
+  // The FFmpeg backend crashes when the machine has no audio device; GStreamer falls back to
+  // a sink that plays silently. A choice made in the environment is respected.
+  if (qEnvironmentVariableIsEmpty("QT_MEDIA_BACKEND")) qputenv("QT_MEDIA_BACKEND", "gstreamer");
+}
+
+TMediaPlayerPage::TMediaPlayerPage(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("pageMediaPlayer"));
+  ChooseMediaBackend();
+  // The output outlives the players: it keeps the user's volume and mute from file to file.
+  audioOutput_ = new QAudioOutput(this);
+  audio_ = std::make_unique<TMpAudioOutput>(audioOutput_);
+  CreatePlayer();
+
+  CreateControls();
+
+  timMP3Player = new QTimer(this);
+  timMP3Player->setObjectName(QStringLiteral("timMP3Player"));
+  timMP3Player->setInterval(TimerInterval);
+  connect(timMP3Player, &QTimer::timeout, this, &TMediaPlayerPage::timMP3PlayerTimer);
+}
+
+void TMediaPlayerPage::CreatePlayer() {
+  if (player_ != nullptr) {
+    player_->disconnect(this);
+    player_->stop();
+    player_->setAudioOutput(nullptr);
+    delete player_;
+  }
+  player_ = new QMediaPlayer(this);
+  player_->setAudioOutput(audioOutput_);
+  playerFailed_ = false;
+  // An MP3's length is known only once playback has begun: the slider follows it.
+  connect(player_, &QMediaPlayer::durationChanged, this,
+          [this](qint64 length) { tbMP3Position->setMaximum(static_cast<int>(length)); });
+  connect(player_, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error) {
+    if (error != QMediaPlayer::NoError) OpenFailed();
+  });
+  connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
+    if (status == QMediaPlayer::InvalidMedia) OpenFailed();
+  });
+}
+
+TMediaPlayerPage::~TMediaPlayerPage() {
+  timMP3Player->stop();
+  player_->stop();
+}
+
+void TMediaPlayerPage::CreateControls() {
+  stack_ = new QStackedLayout(this);
+
+  panBottomPageMP3Play = new QWidget;
+  panBottomPageMP3Play->setObjectName(QStringLiteral("panBottomPageMP3Play"));
+  auto* layout = new QVBoxLayout(panBottomPageMP3Play);
+  txtNowPlaying = new QLabel;
+  txtNowPlaying->setObjectName(QStringLiteral("txtNowPlaying"));
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(16);
+  font.setBold(true);
+  txtNowPlaying->setFont(font);
+  layout->addWidget(txtNowPlaying);
+
+  tbMP3Position = new QSlider(Qt::Horizontal);
+  tbMP3Position->setObjectName(QStringLiteral("tbMP3Position"));
+  tbMP3Position->setTickPosition(QSlider::NoTicks);
+  tbMP3Position->setPageStep(10000);
+  tbMP3Position->setRange(0, 0);
+  connect(tbMP3Position, &QSlider::valueChanged, this, &TMediaPlayerPage::tbMP3PositionChange);
+  layout->addWidget(tbMP3Position);
+
+  txtCurMP3Length = new QLabel;
+  txtCurMP3Length->setObjectName(QStringLiteral("txtCurMP3Length"));
+  txtCurMP3Length->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  layout->addWidget(txtCurMP3Length);
+
+  // The button panel keeps itself centred in the player panel (see CenterButtonPanel).
+  buttonHolder_ = new QWidget;
+  panBottomPageMP3PlayButtons = CreateButtonPanel();
+  panBottomPageMP3PlayButtons->setParent(buttonHolder_);
+  panBottomPageMP3PlayButtons->resize(panBottomPageMP3PlayButtons->sizeHint());
+  buttonHolder_->setFixedHeight(panBottomPageMP3PlayButtons->height());
+  buttonHolder_->setMinimumWidth(panBottomPageMP3PlayButtons->width());
+  buttonHolder_->installEventFilter(this);
+  panBottomPageMP3Play->installEventFilter(this);
+  layout->addWidget(buttonHolder_);
+
+  chkAutoPlay = new QCheckBox(QStringLiteral("Automatically play media file when selected"));
+  chkAutoPlay->setObjectName(QStringLiteral("chkAutoPlay"));
+  chkAutoPlay->setChecked(false);
+  layout->addWidget(chkAutoPlay);
+  layout->addStretch(1);
+  stack_->addWidget(panBottomPageMP3Play);
+
+  panMediaPlayerError = new QWidget;
+  panMediaPlayerError->setObjectName(QStringLiteral("panMediaPlayerError"));
+  auto* errorLayout = new QVBoxLayout(panMediaPlayerError);
+  txtMediaPlayerError = new QLabel;
+  txtMediaPlayerError->setObjectName(QStringLiteral("txtMediaPlayerError"));
+  txtMediaPlayerError->setAlignment(Qt::AlignCenter);
+  txtMediaPlayerError->setWordWrap(true);
+  txtMediaPlayerError->installEventFilter(this);
+  errorLayout->addWidget(txtMediaPlayerError);
+  stack_->addWidget(panMediaPlayerError);
+  stack_->setCurrentWidget(panBottomPageMP3Play);
+}
+
+QWidget* TMediaPlayerPage::CreateButtonPanel() {
+  auto* panel = new QWidget;
+  panel->setObjectName(QStringLiteral("panBottomPageMP3PlayButtons"));
+  auto* row = new QHBoxLayout(panel);
+  row->setContentsMargins(0, 0, 0, 0);
+
+  mpMediaPlayer = new QWidget;
+  mpMediaPlayer->setObjectName(QStringLiteral("mpMediaPlayer"));
+  auto* playerButtons = new QHBoxLayout(mpMediaPlayer);
+  playerButtons->setContentsMargins(0, 0, 0, 0);
+  playerButtons->setSpacing(1);
+  btnPlay = ToolButton("btnPlay", QStyle::SP_MediaPlay, QStringLiteral("Play"));
+  btnPause = ToolButton("btnPause", QStyle::SP_MediaPause, QStringLiteral("Pause"));
+  btnStop = ToolButton("btnStop", QStyle::SP_MediaStop, QStringLiteral("Stop"));
+  for (QToolButton* b : {btnPlay, btnPause, btnStop}) playerButtons->addWidget(b);
+  connect(btnPlay, &QToolButton::clicked, this, &TMediaPlayerPage::PlayClick);
+  connect(btnPause, &QToolButton::clicked, this, [this] { player_->pause(); });
+  connect(btnStop, &QToolButton::clicked, this, [this] { player_->stop(); });
+  row->addWidget(mpMediaPlayer);
+
+  tbMP3PlayPrevious = ToolButton("tbMP3PlayPrevious", QStyle::SP_MediaSkipBackward, QStringLiteral("Previous"));
+  tbMP3PlayNext = ToolButton("tbMP3PlayNext", QStyle::SP_MediaSkipForward, QStringLiteral("Next"));
+  connect(tbMP3PlayPrevious, &QToolButton::clicked, this, &TMediaPlayerPage::PreviousRequested);
+  connect(tbMP3PlayNext, &QToolButton::clicked, this, &TMediaPlayerPage::NextRequested);
+  row->addWidget(tbMP3PlayPrevious);
+  row->addWidget(tbMP3PlayNext);
+
+  tbMP3PlayVolume = new QSlider(Qt::Horizontal);
+  tbMP3PlayVolume->setObjectName(QStringLiteral("tbMP3PlayVolume"));
+  tbMP3PlayVolume->setToolTip(QStringLiteral("Volume"));
+  tbMP3PlayVolume->setStatusTip(QStringLiteral("Volume"));
+  tbMP3PlayVolume->setRange(0, MpVolumeMaximum);
+  tbMP3PlayVolume->setPageStep(100);
+  tbMP3PlayVolume->setFixedWidth(110);
+  tbMP3PlayVolume->setValue(GetMpVolume(audio_.get()));
+  connect(tbMP3PlayVolume, &QSlider::valueChanged, this, &TMediaPlayerPage::tbMP3PlayVolumeChange);
+  row->addWidget(tbMP3PlayVolume);
+
+  chkMP3PlayMute = new QCheckBox(QStringLiteral("Mute"));
+  chkMP3PlayMute->setObjectName(QStringLiteral("chkMP3PlayMute"));
+  connect(chkMP3PlayMute, &QCheckBox::clicked, this, &TMediaPlayerPage::chkMP3PlayMuteClick);
+  row->addWidget(chkMP3PlayMute);
+  return panel;
+}
+
+bool TMediaPlayerPage::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize && (watched == panBottomPageMP3Play || watched == buttonHolder_)) {
+    CenterButtonPanel();
+  } else if (event->type() == QEvent::Resize && watched == txtMediaPlayerError && ShowsError()) {
+    UpdateErrorText();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TMediaPlayerPage::CenterButtonPanel() {
+  // Left edge = (player panel width - button panel width) / 2, in the panel's coordinates.
+  const int left = (panBottomPageMP3Play->width() - panBottomPageMP3PlayButtons->width()) / 2;
+  panBottomPageMP3PlayButtons->move(left - buttonHolder_->x(), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Loading and closing
+
+void TMediaPlayerPage::StopAndClose() {
+  timMP3Player->stop();
+  loadedPath_.clear();
+  // After a failed open the backend refuses every later file: start over with a new player.
+  if (playerFailed_) {
+    CreatePlayer();
+    return;
+  }
+  if (!player_->source().isEmpty()) {
+    player_->stop();
+    player_->setSource(QUrl());
+  }
+}
+
+void TMediaPlayerPage::LoadFile(const std::string& path, const QString& nowPlaying) {
+  StopAndClose();
+  stack_->setCurrentWidget(panBottomPageMP3Play);
+  loadedPath_ = path;
+  const QString file = PathToQString(path);
+  // The backend reports a missing file late and vaguely; check before handing it over.
+  if (!QFileInfo(file).isFile()) {
+    ShowLoadError();
+    return;
+  }
+  player_->setSource(QUrl::fromLocalFile(file));
+  if (ShowsError()) return;  // the backend refused it at once
+  tbMP3Position->setValue(0);
+  tbMP3Position->setMaximum(static_cast<int>(player_->duration()));
+  txtNowPlaying->setText(nowPlaying);
+  timMP3Player->start();
+  timMP3PlayerTimer();
+  txtCurMP3Length->clear();
+  // The output keeps the user's volume and mute from file to file; the controls show them.
+  tbMP3PlayVolume->setValue(GetMpVolume(audio_.get()));
+  chkMP3PlayMute->setChecked(audio_->Muted());
+  if (chkAutoPlay->isChecked()) player_->play();
+}
+
+void TMediaPlayerPage::OpenFailed() {
+  if (loadedPath_.empty() || playerFailed_) return;
+  playerFailed_ = true;
+  ShowLoadError();
+  // The player cannot be replaced from inside its own notification: once it has returned.
+  QTimer::singleShot(0, this, [this, failed = player_] {
+    if (failed == player_ && playerFailed_) StopAndClose();
+  });
+}
+
+void TMediaPlayerPage::ShowLoadError() {
+  timMP3Player->stop();
+  errorPath_ = ToStdString(PathToQString(loadedPath_));
+  stack_->setCurrentWidget(panMediaPlayerError);
+  UpdateErrorText();
+}
+
+void TMediaPlayerPage::UpdateErrorText() {
+  // A page that was not showing has not been laid out yet: the text follows the label's size.
+  const QFontMetrics metrics(txtMediaPlayerError->font());
+  const int width = std::max(txtMediaPlayerError->width(), 100);
+  const std::string shortened = ShortenPath(
+      errorPath_, [&](const std::string& text) { return metrics.horizontalAdvance(ToQString(text)) <= width; });
+  txtMediaPlayerError->setText(ToQString(PlayerErrorText(shortened)));
+}
+
+bool TMediaPlayerPage::ShowsError() const { return stack_->currentWidget() == panMediaPlayerError; }
+
+// ---------------------------------------------------------------------------------------------
+// Timer, slider and buttons
+
+void TMediaPlayerPage::timMP3PlayerTimer() {
+  positionGuard_ = true;
+  if (player_->playbackState() != QMediaPlayer::PlayingState) return;
+  // A slider the user is dragging is left alone; so is one at its end.
+  if (tbMP3Position->value() != tbMP3Position->maximum() && !tbMP3Position->isSliderDown()) {
+    const qint64 position = player_->position();
+    tbMP3Position->setValue(static_cast<int>(position));
+    txtCurMP3Length->setText(ToQString(FormatPlayPosition(position, player_->duration())));
+  }
+  positionGuard_ = false;
+}
+
+void TMediaPlayerPage::tbMP3PositionChange(int value) {
+  if (positionGuard_ || player_->source().isEmpty()) return;
+  if (player_->position() != value) {
+    player_->setPosition(value);
+    player_->play();
+  }
+}
+
+void TMediaPlayerPage::tbMP3PlayVolumeChange(int value) { SetMpVolume(audio_.get(), value); }
+
+void TMediaPlayerPage::chkMP3PlayMuteClick(bool checked) { SetMpAudio(audio_.get(), !checked); }
+
+void TMediaPlayerPage::PlayClick() {
+  if (player_->source().isEmpty()) return;
+  const qint64 length = player_->duration();
+  if (player_->mediaStatus() == QMediaPlayer::EndOfMedia || (length > 0 && player_->position() >= length)) {
+    player_->setPosition(0);
+  }
+  player_->play();
+}

@@ -1,0 +1,212 @@
+// The Play page with generated WAV files: loading, auto play, the time label, seeking only
+// while playing, the error panel, volume and mute across files, and Previous/Next in the list.
+
+#include <QAudioOutput>
+#include <QCheckBox>
+#include <QDir>
+#include <QComboBox>
+#include <QLabel>
+#include <QMediaPlayer>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+#include <fstream>
+
+#include "app/ByteString.h"
+#include "app/FormMain.h"
+#include "app/TStatusProgressPanel.h"
+#include "core/UnitGlobals.h"
+#include "player/TMediaPlayerPage.h"
+#include "scan/TMP3ListView.h"
+#include "search/TSearchPage.h"
+#include "shell/TShellFolderTree.h"
+#include "support/TMessageRecorder.h"
+
+namespace {
+
+// A mono 16-bit PCM WAV of the given length: a quiet square wave.
+void WriteWav(const std::string& path, int seconds) {
+  constexpr std::uint32_t rate = 8000;
+  const std::uint32_t dataSize = rate * 2 * static_cast<std::uint32_t>(seconds);
+  std::ofstream out(path, std::ios::binary);
+  auto u32 = [&](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+  auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+  out.write("RIFF", 4);
+  u32(36 + dataSize);
+  out.write("WAVEfmt ", 8);
+  u32(16);
+  u16(1);
+  u16(1);
+  u32(rate);
+  u32(rate * 2);
+  u16(2);
+  u16(16);
+  out.write("data", 4);
+  u32(dataSize);
+  for (std::uint32_t i = 0; i < dataSize / 2; ++i) u16(static_cast<std::uint16_t>((i / 20) % 2 != 0 ? 800 : -800));
+}
+
+template <typename T>
+T* Child(QObject* parent, const char* name) {
+  return parent->findChild<T*>(QLatin1String(name));
+}
+
+}  // namespace
+
+class MediaPlayerPageTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  std::string File(const char* name) const { return QStringToPath(dir_.path()) + "/" + name; }
+
+  static bool FileIsOpen(const std::string& path) {
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+      if (std::filesystem::read_symlink(fd.path(), error) == path) return true;
+    }
+    return false;
+  }
+
+  static bool WaitPlaying(QMediaPlayer* player) {
+    return QTest::qWaitFor([player] { return player->playbackState() == QMediaPlayer::PlayingState; }, 5000);
+  }
+
+ private Q_SLOTS:
+  void initTestCase() {
+    QVERIFY(dir_.isValid());
+    WriteWav(File("one.wav"), 6);
+    WriteWav(File("two.wav"), 3);
+    std::ofstream(File("notmedia.wav")) << "plain text, no media in here\n";
+  }
+
+  void loadsStoppedAndSeeksOnlyWhilePlaying() {
+    TMediaPlayerPage page;
+    page.resize(600, 180);
+    page.show();
+    QMediaPlayer* player = page.Player();
+    auto* slider = Child<QSlider>(&page, "tbMP3Position");
+    auto* time = Child<QLabel>(&page, "txtCurMP3Length");
+    page.LoadFile(File("one.wav"), QStringLiteral("  Now playing one.wav"));
+    QCOMPARE(Child<QLabel>(&page, "txtNowPlaying")->text(), QStringLiteral("  Now playing one.wav"));
+    QVERIFY(QTest::qWaitFor([&] { return player->mediaStatus() == QMediaPlayer::LoadedMedia; }, 5000));
+    QCOMPARE(player->playbackState(), QMediaPlayer::StoppedState);
+    QVERIFY(page.PositionGuard());  // the load's own tick found nothing playing
+    QVERIFY(time->text().isEmpty());
+    slider->setValue(1500);  // stopped: no seek
+    QCOMPARE(player->position(), 0);
+
+    Child<QToolButton>(&page, "btnPlay")->click();
+    QVERIFY(WaitPlaying(player));
+    QVERIFY(QTest::qWaitFor([&] { return !time->text().isEmpty(); }, 3000));
+    QVERIFY2(time->text().endsWith(QStringLiteral(" / 00:00:06  ")), qPrintable(time->text()));
+    QVERIFY(!page.PositionGuard());
+    slider->setValue(2000);  // playing: the slider seeks
+    QVERIFY(QTest::qWaitFor([&] { return player->position() >= 1900; }, 2000));
+
+    // Paused, a tick sets the guard and leaves slider and label alone.
+    Child<QToolButton>(&page, "btnPause")->click();
+    QVERIFY(QTest::qWaitFor([&] { return player->playbackState() == QMediaPlayer::PausedState; }, 2000));
+    const QString label = time->text();
+    page.timMP3PlayerTimer();
+    slider->setValue(100);
+    QVERIFY(page.PositionGuard());
+    QCOMPARE(slider->value(), 100);
+    QCOMPARE(time->text(), label);
+    slider->setValue(300);
+    QVERIFY(player->position() >= 1900);
+    // Closed means closed: the file actions may delete or overwrite it next.
+    QVERIFY(FileIsOpen(File("one.wav")));
+    page.StopAndClose();
+    QVERIFY(page.Player()->source().isEmpty());
+    QVERIFY(QTest::qWaitFor([this] { return !FileIsOpen(File("one.wav")); }, 2000));
+  }
+
+  void autoPlayStartsAndKeepsVolumeAndMuteAcrossFiles() {
+    TMediaPlayerPage page;
+    page.show();
+    Child<QCheckBox>(&page, "chkAutoPlay")->setChecked(true);
+    auto* volume = Child<QSlider>(&page, "tbMP3PlayVolume");
+    auto* mute = Child<QCheckBox>(&page, "chkMP3PlayMute");
+    page.LoadFile(File("one.wav"), {});
+    QVERIFY(WaitPlaying(page.Player()));
+    QVERIFY(QTest::qWaitFor([&] { return !Child<QLabel>(&page, "txtCurMP3Length")->text().isEmpty(); }, 2500));
+    volume->setValue(300);
+    mute->click();
+    QVERIFY(page.Player()->audioOutput()->isMuted());
+
+    page.LoadFile(File("two.wav"), {});
+    QVERIFY(WaitPlaying(page.Player()));
+    QCOMPARE(volume->value(), 300);
+    QVERIFY(mute->isChecked());
+    QVERIFY(page.Player()->audioOutput()->isMuted());
+    QVERIFY(qAbs(page.Player()->audioOutput()->volume() - 0.3f) < 0.001f);
+    mute->click();
+    QVERIFY(!page.Player()->audioOutput()->isMuted());
+  }
+
+  void filesThatCannotBeOpenedShowTheErrorPanel() {
+    TMediaPlayerPage page;
+    page.resize(500, 180);
+    page.show();
+    for (const char* name : {"missing.mp3", "notmedia.wav"}) {
+      page.LoadFile(File(name), {});
+      QVERIFY2(QTest::qWaitFor([&] { return page.ShowsError(); }, 5000), name);
+      const QString text = Child<QLabel>(&page, "txtMediaPlayerError")->text();
+      QVERIFY(text.startsWith(QStringLiteral("Error loading\r\n")));
+      QVERIFY(text.endsWith(QLatin1String(name) + QStringLiteral("\r\nin media player.")));
+      QVERIFY(QTest::qWaitFor([&] { return !FileIsOpen(File(name)); }, 2000));
+    }
+    // A long path is shortened to the label, leading folders first, and follows its width.
+    const std::string deep = std::string(40, 'a') + "/" + std::string(40, 'b');
+    QVERIFY(QDir(dir_.path()).mkpath(ToQString(deep)));
+    std::ofstream(File((deep + "/bad.mp3").c_str())) << "no media";
+    auto* label = Child<QLabel>(&page, "txtMediaPlayerError");
+    page.LoadFile(File((deep + "/bad.mp3").c_str()), {});
+    QVERIFY(QTest::qWaitFor([&] { return page.ShowsError(); }, 5000));
+    QVERIFY2(label->text().contains(QStringLiteral("\r\n.../")), qPrintable(label->text()));
+    QVERIFY(label->text().contains(QStringLiteral("/bad.mp3\r\n")));
+    page.resize(1400, 180);
+    QVERIFY(QTest::qWaitFor([&] { return label->text().contains(PathToQString(File(deep.c_str()))); }, 2000));
+    // The next good file brings the player back.
+    page.LoadFile(File("one.wav"), {});
+    QVERIFY(!page.ShowsError());
+    QVERIFY(QTest::qWaitFor([&] { return page.Player()->mediaStatus() == QMediaPlayer::LoadedMedia; }, 5000));
+    QVERIFY(!page.ShowsError());
+  }
+
+  void previousAndNextMoveTheSelectionWithoutWrapping() {
+    QTemporaryDir programDir;
+    QTemporaryDir media;
+    SetProgramFolder(QStringToPath(programDir.path()));
+    WriteWav(QStringToPath(media.path()) + "/a.mp3", 1);
+    WriteWav(QStringToPath(media.path()) + "/b.mp3", 1);
+    TMessageRecorder boxes;  // no SEARCH.CFG here: reported once
+    TfrmMain w;
+    w.show();
+    QVERIFY(QTest::qWaitFor([&] { return w.FirstActivationDone(); }, 5000));
+    QVERIFY(Child<TShellFolderTree>(&w, "tvLeftFolders")->SelectPath(QStringToPath(media.path())));
+    QCOMPARE(w.ListCurrentRow(), 0);
+    auto* page = Child<TMediaPlayerPage>(&w, "pageMediaPlayer");
+    QVERIFY(page->Player()->source().toLocalFile().endsWith(QStringLiteral("/a.mp3")));
+    // The same selection prepared the search page: the row's columns as proposals.
+    QCOMPARE(Child<QComboBox>(&w, "cbWhatToSearch")->currentText(), QStringLiteral("By Name: a.mp3"));
+    QCOMPARE(Child<QLabel>(&w, "txtNowPlaying")->text(), QStringLiteral("  Now playing a.mp3"));
+    Child<QToolButton>(page, "tbMP3PlayPrevious")->click();
+    QCOMPARE(w.ListCurrentRow(), 0);
+    Child<QToolButton>(page, "tbMP3PlayNext")->click();
+    QCOMPARE(w.ListCurrentRow(), 1);
+    QVERIFY(page->Player()->source().toLocalFile().endsWith(QStringLiteral("/b.mp3")));
+    Child<QToolButton>(page, "tbMP3PlayNext")->click();
+    QCOMPARE(w.ListCurrentRow(), 1);
+    QCOMPARE(boxes.Requests.size(), 1);
+    // The search page's loading progress reaches the status bar.
+    Child<TSearchPage>(&w, "pageVarnel")->OnProgressChange(7, 14);
+    QCOMPARE(Child<TStatusProgressPanel>(&w, "sbStatusBarPanel1")->Progress(), 7);
+  }
+};
+
+QTEST_MAIN(MediaPlayerPageTest)
+#include "MediaPlayerPageTest.moc"
