@@ -71,12 +71,13 @@ bool TfrmDestroyLog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmDestroyLog::cmdSaveClick() {
-  TFileDialogRequest request;
-  request.Kind = TFileDialogRequest::TKind::Save;
-  request.Caption = QStringLiteral("Save As");
-  request.Filter = QStringLiteral("Text Files (*.TXT)");
-  request.DefaultSuffix = QStringLiteral("TXT");
-  const QString chosen = RunFileDialog(this, request);
+  // The save dialog asks before replacing a file and only accepts an existing folder.
+  TFileDialogRequest TheSaveDialog;
+  TheSaveDialog.Kind = TFileDialogRequest::TKind::Save;
+  TheSaveDialog.Caption = QStringLiteral("Save As");
+  TheSaveDialog.Filter = QStringLiteral("Text Files (*.TXT)");
+  TheSaveDialog.DefaultSuffix = QStringLiteral("TXT");
+  const QString chosen = RunFileDialog(this, TheSaveDialog);
   if (chosen.isEmpty()) return;
   try {
     WriteTextLines(QStringToPath(chosen), lines_);
