@@ -527,11 +527,15 @@ QWidget* TfrmMain::CreateActionsPage() {
   cmdCopy = Button("cmdCopy", QStringLiteral("Copy..."));
   cmdMove = Button("cmdMove", QStringLiteral("Move..."));
   makeTab(QStringLiteral("Copy/Move"), txtCopyMovePageAbout, {cmdCopy, cmdMove});
+  connect(cmdCopy, &QPushButton::clicked, this, [this] { cmdCopyClick(0); });
+  connect(cmdMove, &QPushButton::clicked, this, [this] { cmdCopyClick(1); });
 
   txtDeleteDestroyPageAbout = WrappedLabel("txtDeleteDestroyPageAbout");
   cmdDelete = Button("cmdDelete", QStringLiteral("Delete"));
   cmdDestroy = Button("cmdDestroy", QStringLiteral("Destroy"));
   auto* deleteLayout = makeTab(QStringLiteral("Delete/Destroy"), txtDeleteDestroyPageAbout, {cmdDelete, cmdDestroy});
+  connect(cmdDelete, &QPushButton::clicked, this, [this] { cmdDeleteClick(0); });
+  connect(cmdDestroy, &QPushButton::clicked, this, [this] { cmdDeleteClick(1); });
   auto* label3 = WrappedLabel("Label3");
   label3->setText(QStringLiteral("To find out more about the differences between normal deletion and secure "
                                  "destruction, click the Help button below."));

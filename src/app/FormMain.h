@@ -126,6 +126,9 @@ class TfrmMain : public QMainWindow {
   void lvMP3sSelectItem(bool selected);
   void OnVisiblePageChanged(int index);
   void cmdDestroySelectAllClick(int tag);
+  // File actions (FormMainActions.cpp); tag 0 Delete or Copy, 1 Destroy or Move.
+  void cmdDeleteClick(int tag);
+  void cmdCopyClick(int tag);
   void mnuViewToolbarClick();
   void mnuViewStatusBarClick();
   void mnuViewExplorerBarClick();

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "app/ByteString.h"
 #include "core/UnitGlobals.h"
@@ -85,4 +86,28 @@ bool ConfirmAction(QWidget* parent, const QString& text) {
 
 void ShowFailure(QWidget* parent, const QString& text) {
   ShowMessageBox(parent, {ToQString(ApplicationTitle), text, TMsgIcon::Error, TMsgButtons::Ok});
+}
+
+namespace {
+
+TChoiceHook& ChoiceHook() {
+  static TChoiceHook hook;
+  return hook;
+}
+
+}  // namespace
+
+void SetChoiceHook(TChoiceHook hook) { ChoiceHook() = std::move(hook); }
+
+int AskChoice(QWidget* parent, const TChoiceRequest& request) {
+  if (ChoiceHook()) return ChoiceHook()(request);
+  QMessageBox box(ToQtIcon(request.Icon), request.Caption, request.Text, QMessageBox::NoButton, parent);
+  QList<QAbstractButton*> buttons;
+  for (const QString& caption : request.Buttons) buttons.append(box.addButton(caption, QMessageBox::ActionRole));
+  if (buttons.isEmpty()) return -1;
+  box.setDefaultButton(qobject_cast<QPushButton*>(buttons.value(request.DefaultButton, buttons.first())));
+  box.setEscapeButton(buttons.value(request.EscapeButton, buttons.last()));
+  box.exec();
+  const qsizetype pressed = buttons.indexOf(box.clickedButton());
+  return pressed >= 0 ? static_cast<int>(pressed) : request.EscapeButton;
 }

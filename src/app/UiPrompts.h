@@ -2,6 +2,7 @@
 // Message boxes and file dialogs go through here, so tests can answer them without a person.
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -43,3 +44,17 @@ QString RunFileDialog(QWidget* parent, const TFileDialogRequest& request);
 void ShowValidationError(QWidget* parent, const QString& text);
 bool ConfirmAction(QWidget* parent, const QString& text);
 void ShowFailure(QWidget* parent, const QString& text);
+
+// A question with buttons of its own, e.g. Replace / Skip / Cancel. The answer is the index of
+// the button pressed; closing the box without one gives EscapeButton.
+struct TChoiceRequest {
+  QString Caption;
+  QString Text;
+  TMsgIcon Icon = TMsgIcon::Question;
+  QStringList Buttons;
+  int DefaultButton = 0;
+  int EscapeButton = 0;
+};
+using TChoiceHook = std::function<int(const TChoiceRequest&)>;
+void SetChoiceHook(TChoiceHook hook);
+int AskChoice(QWidget* parent, const TChoiceRequest& request);
