@@ -1,5 +1,6 @@
 #include "app/UnitMainIni.h"
 
+#include "core/UnitFileSystem.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
 
@@ -87,9 +88,11 @@ TIniFile TIniFile::Parse(std::string_view text) {
   return ini;
 }
 
+TIniFile TIniFile::Load(const std::string& path) { return Parse(ReadWholeFile(path)); }
+
 TIniFile TIniFile::LoadOrEmpty(const std::string& path) {
   try {
-    return Parse(ReadWholeFile(path));
+    return Load(path);
   } catch (const EFileError&) {
     return {};
   }
@@ -233,7 +236,13 @@ void WriteMainWindowSettings(TIniFile& ini, const TMainWindowSettings& s) {
 }
 
 void SaveMainWindowSettings(const std::string& path, const TMainWindowSettings& settings) {
-  TIniFile ini = TIniFile::LoadOrEmpty(path);
+  TIniFile ini;
+  try {
+    ini = TIniFile::Load(path);
+  } catch (const EFileError& error) {
+    // Saving the window's keys alone over a file that exists would lose everything else in it.
+    if (!FileIsMissing(path)) throw EFileError(std::string(error.what()) + " The file was left unchanged.");
+  }
   WriteMainWindowSettings(ini, settings);
   ini.Save(path);
 }
