@@ -103,7 +103,7 @@ TFileDialogRequest ConfigurationDialog(TFileDialogRequest::TKind kind, const QSt
   request.Caption = caption;
   request.Directory = PathToQString(ProgramFolder());
   request.Filter = QStringLiteral("Configuration Files (*.ITC)");
-  request.DefaultSuffix = QStringLiteral("ITC");
+  request.DefaultSuffix = QStringLiteral("itc");
   return request;
 }
 

@@ -11,6 +11,7 @@
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
+#include "core/UnitFileSystem.h"
 #include "core/UnitTextFiles.h"
 #include "help/HtmlHelp.h"
 #include "reports/UnitCustomHistory.h"
@@ -144,7 +145,9 @@ void TfrmAddCustom::cmdBrowseClick() {
 void TfrmAddCustom::cmdOKClick() {
   const QString text = cbCustomTargets->currentText();
   if (text.isEmpty()) return;
-  const std::string path = CurrentPath();
+  // A relative location would mean another folder when the program starts elsewhere; "~" is
+  // the home folder, as in a shell.
+  const std::string path = AbsoluteTypedLocation(CurrentPath());
   AddHistoryItem(path);
   if (!SaveHistory()) {
     // Stay open as if OK had not been pressed, so a second try does not store the entry twice.
@@ -152,7 +155,7 @@ void TfrmAddCustom::cmdOKClick() {
     cbCustomTargets->setEditText(text);
     return;
   }
-  result_ = text;
+  result_ = PathToQString(path);
   resultPath_ = path;
   accept();
 }

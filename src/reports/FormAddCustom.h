@@ -17,7 +17,8 @@ class TfrmAddCustom : public QDialog {
  public:
   explicit TfrmAddCustom(QWidget* owner);
 
-  // The location exactly as entered; empty when the dialog was not ended with OK.
+  // The location as entered, made absolute: a relative one against the working folder, "~" and
+  // "~/..." against the home folder. Empty when the dialog was not ended with OK.
   QString Result() const { return result_; }
   // The same as a file-system path: the exact bytes of a history entry picked unchanged, so
   // that names which are not valid UTF-8 survive.

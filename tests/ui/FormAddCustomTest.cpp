@@ -3,10 +3,12 @@
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
 #include "support/TMessageRecorder.h"
+#include "core/UnitFileSystem.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,7 +36,7 @@ class FormAddCustomTest : public QObject {
   }
 
   void historyShowsEachLocationOnceInFileOrder() {
-    Put("/mnt/C/Music\r\n\r\n/mnt/c/music\n/mnt/D/\r");
+    Put("/mnt/C/Music\r\n\r\n/mnt/C/Music\n/mnt/D/\r");
     TfrmAddCustom frm(nullptr);
     QCOMPARE(frm.windowTitle(), QStringLiteral("Add Custom"));
     QCOMPARE(frm.property("HelpContext").toInt(), 2010);
@@ -78,21 +80,41 @@ class FormAddCustomTest : public QObject {
     TfrmAddCustom frm(nullptr);
     frm.setWindowTitle(QStringLiteral("Scan"));
     frm.show();
-    QTest::keyClicks(frm.cbCustomTargets->lineEdit(), QStringLiteral(" /does/not/exist "));
+    QTest::keyClicks(frm.cbCustomTargets->lineEdit(), QStringLiteral("/does/not/exist "));
     QTest::keyClick(frm.cbCustomTargets->lineEdit(), Qt::Key_Return);
     QCOMPARE(frm.result(), int(QDialog::Accepted));
-    QCOMPARE(frm.Result(), QStringLiteral(" /does/not/exist "));
-    QCOMPARE(frm.ResultPath(), std::string(" /does/not/exist "));
-    // The dropped duplicate is gone, the new entry comes last.
-    QCOMPARE(Get(), std::string("/mnt/C/Music\r\n/mnt/D/\r\n /does/not/exist \r\n"));
+    QCOMPARE(frm.Result(), QStringLiteral("/does/not/exist "));
+    QCOMPARE(frm.ResultPath(), std::string("/does/not/exist "));
+    // The exact duplicate is gone, the other letter case stays, the new entry comes last.
+    QCOMPARE(Get(), std::string("/mnt/C/Music\r\n/mnt/c/music\r\n/mnt/D/\r\n/does/not/exist \r\n"));
 
-    // The same location in another case is stored again and shown once.
+    // The same location entered again is stored again and shown once.
     TfrmAddCustom again(nullptr);
-    again.cbCustomTargets->setEditText(QStringLiteral("/MNT/D/"));
+    again.cbCustomTargets->setEditText(QStringLiteral("/mnt/D/"));
     QTest::mouseClick(again.cmdOK, Qt::LeftButton);
-    QCOMPARE(Get(), std::string("/mnt/C/Music\r\n/mnt/D/\r\n /does/not/exist \r\n/MNT/D/\r\n"));
+    QCOMPARE(Get(), std::string("/mnt/C/Music\r\n/mnt/c/music\r\n/mnt/D/\r\n/does/not/exist \r\n/mnt/D/\r\n"));
     TfrmAddCustom third(nullptr);
-    QCOMPARE(third.cbCustomTargets->count(), 3);
+    QCOMPARE(third.cbCustomTargets->count(), 4);
+  }
+
+  void relativeAndHomeLocationsBecomeAbsolute() {
+    const std::string here = QStringToPath(QDir::currentPath());
+    const std::string home = HomeFolder();
+    const struct {
+      QString Typed;
+      std::string Result;
+    } cases[] = {{QStringLiteral("Music"), here + "/Music"},
+                 {QStringLiteral("~"), home},
+                 {QStringLiteral("~/Music"), (home == "/" ? "" : home) + "/Music"}};
+    for (const auto& c : cases) {
+      TfrmAddCustom frm(nullptr);
+      frm.cbCustomTargets->setEditText(c.Typed);
+      QTest::mouseClick(frm.cmdOK, Qt::LeftButton);
+      QCOMPARE(frm.ResultPath(), c.Result);
+      QCOMPARE(frm.Result(), PathToQString(c.Result));
+    }
+    // The history keeps what the locations mean, not what was typed.
+    QCOMPARE(Get(), here + "/Music\r\n" + home + "\r\n" + (home == "/" ? "" : home) + "/Music\r\n");
   }
 
   void cancelReturnsNothingAndLeavesHistory() {
