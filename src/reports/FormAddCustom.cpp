@@ -95,7 +95,12 @@ TfrmAddCustom::TfrmAddCustom(QWidget* owner) : QDialog(owner) {
 }
 
 void TfrmAddCustom::LoadHistory() {
-  for (const auto& entry : LoadCustomHistory(CustomHistoryFile())) AddHistoryItem(entry);
+  const std::string file = CustomHistoryFile();
+  std::vector<std::string> entries;
+  unreadableHistory_.Load(file, [&] {
+    if (FileExistsByFind(file)) entries = DistinctHistoryEntries(ReadTextLines(file));
+  });
+  for (const auto& entry : entries) AddHistoryItem(entry);
 }
 
 void TfrmAddCustom::AddHistoryItem(const std::string& location) {
@@ -148,12 +153,15 @@ void TfrmAddCustom::cmdOKClick() {
   // A relative location would mean another folder when the program starts elsewhere; "~" is
   // the home folder, as in a shell.
   const std::string path = AbsoluteTypedLocation(CurrentPath());
-  AddHistoryItem(path);
-  if (!SaveHistory()) {
-    // Stay open as if OK had not been pressed, so a second try does not store the entry twice.
-    cbCustomTargets->removeItem(cbCustomTargets->count() - 1);
-    cbCustomTargets->setEditText(text);
-    return;
+  // A history that exists but could not be read is not replaced by this one entry.
+  if (!unreadableHistory_.Contains(CustomHistoryFile())) {
+    AddHistoryItem(path);
+    if (!SaveHistory()) {
+      // Stay open as if OK had not been pressed, so a second try does not store the entry twice.
+      cbCustomTargets->removeItem(cbCustomTargets->count() - 1);
+      cbCustomTargets->setEditText(text);
+      return;
+    }
   }
   result_ = PathToQString(path);
   resultPath_ = path;

@@ -7,6 +7,8 @@
 #include <QString>
 #include <string>
 
+#include "core/UnitKeptFiles.h"
+
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -46,4 +48,6 @@ class TfrmAddCustom : public QDialog {
 
   QString result_;
   std::string resultPath_;
+  // Set when CUSTHIST.CFG exists but could not be read: OK then leaves it as it is.
+  TUnreadableKeptFiles unreadableHistory_;
 };

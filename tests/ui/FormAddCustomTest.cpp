@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <sys/stat.h>
 #include <string>
 
 class FormAddCustomTest : public QObject {
@@ -113,6 +114,20 @@ class FormAddCustomTest : public QObject {
     }
     // The history keeps what the locations mean, not what was typed.
     QCOMPARE(Get(), here + "/Music\r\n" + home + "\r\n");
+  }
+
+  void unreadableHistoryIsNotReplaced() {
+    // A history the dialog cannot read (here a FIFO, never waited on) is not overwritten by OK.
+    const std::string file = QStringToPath(dir_->filePath(QStringLiteral("CUSTHIST.CFG")));
+    QVERIFY(::mkfifo(file.c_str(), 0600) == 0);
+    TfrmAddCustom frm(nullptr);
+    QCOMPARE(frm.cbCustomTargets->count(), 0);
+    frm.cbCustomTargets->setEditText(QStringLiteral("/srv/new"));
+    QTest::mouseClick(frm.cmdOK, Qt::LeftButton);
+    QCOMPARE(frm.ResultPath(), std::string("/srv/new"));
+    struct stat st {};
+    QVERIFY(::lstat(file.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+    QVERIFY(boxes_->Texts().isEmpty());
   }
 
   void cancelReturnsNothingAndLeavesHistory() {
