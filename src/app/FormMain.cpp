@@ -26,6 +26,8 @@
 #include "app/TStatusProgressPanel.h"
 #include "app/UiPrompts.h"
 #include "core/UnitDataFolder.h"
+#include "app/UnitMainIni.h"
+#include "core/UnitFileSystem.h"
 #include "core/UnitGlobals.h"
 #include "help/FormAbout.h"
 #include "help/HtmlHelp.h"
@@ -151,11 +153,10 @@ void TfrmMain::FormCreate() {
   LoadSearchSites();
 
   RowCache.clear();
-  try {
-    LoadColumnConfiguration(DataFile(DefaultColumnFileName), UsedInfoTypes, UnusedInfoTypes);
-  } catch (const std::exception&) {
+  if (!unreadableKeptFiles_.Load(DataFile(DefaultColumnFileName), [] {
+        LoadColumnConfiguration(DataFile(DefaultColumnFileName), UsedInfoTypes, UnusedInfoTypes);
+      }))
     FillDefaultCatalogue(UsedInfoTypes, UnusedInfoTypes);
-  }
   BuildColumns();
   SetListRowCount(0);
   tvLeftFolders->RootAtDesktop();
@@ -604,7 +605,8 @@ void TfrmMain::ProcessCommandLine() {
     case TCommandKind::Scan:
       if (command.Subfolders != TSubfoldersSwitch::Unchanged)
         SetSubfoldersOption(command.Subfolders == TSubfoldersSwitch::On);
-      if (AddAndScanLocation(command.ScanPath)) ShowCustomTab();
+      // Stored as given, a relative path would mean another folder at the next start.
+      if (AddAndScanLocation(AbsoluteFromWorkingFolder(command.ScanPath))) ShowCustomTab();
       break;
     case TCommandKind::Report:
       // Unattended reports need the report wizard, which this build does not have yet: say so
@@ -626,17 +628,24 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 void TfrmMain::FormClose() {
   // Each file is tried even when an earlier one failed; closing never stops for a failed write.
+  // A file that could not be read at start keeps its contents: defaults written over it would
+  // lose the user's settings.
   QStringList failures;
-  auto attempt = [&failures](auto&& save) {
+  auto attempt = [&](const std::string& path, auto&& save) {
+    if (unreadableKeptFiles_.Contains(path)) {
+      failures.append(ToQString(unreadableKeptFiles_.LeftUnchangedText(path)));
+      return;
+    }
     try {
       save();
     } catch (const std::exception& error) {
       failures.append(ToQString(error.what()));
     }
   };
-  attempt([this] { SaveColumnConfiguration(DataFile(DefaultColumnFileName), UsedInfoTypes, UnusedInfoTypes); });
-  attempt([this] { SaveCustomLocations(); });
-  attempt([this] { SaveWindowSettings(); });
+  attempt(DataFile(DefaultColumnFileName),
+          [] { SaveColumnConfiguration(DataFile(DefaultColumnFileName), UsedInfoTypes, UnusedInfoTypes); });
+  attempt(CustomLocationsFile(), [this] { SaveCustomLocations(); });
+  attempt(MainIniFile(), [this] { SaveWindowSettings(); });
   if (!failures.isEmpty())
     ShowFailure(this, QStringLiteral("Some settings could not be saved:\r\n\r\n") + failures.join(QStringLiteral("\r\n")));
 }
@@ -686,6 +695,7 @@ void TfrmMain::ScanFolder(const std::string& path) {
   lvMP3s->setUpdatesEnabled(false);
   std::exception_ptr failure;
   try {
+    RowCache.clear();
     FoundFileList.clear();
     CurrentScanPath = path;
     TfrmScanning scanning(this);

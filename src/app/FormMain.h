@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/UnitCommandLine.h"
+#include "core/UnitKeptFiles.h"
 #include "info/UnitFileFormat.h"
 #include "scan/UnitFileList.h"
 
@@ -138,6 +139,8 @@ class TfrmMain : public QMainWindow {
   TLocaleFormat localeFormat_;
   std::unique_ptr<TID3Engine> ID3Engine1;
   TRowCache RowCache;
+  // Kept files that existed at start but could not be read: not written at close.
+  TUnreadableKeptFiles unreadableKeptFiles_;
   bool activated_ = false;
   bool shownOnce_ = false;
   bool startedUp_ = false;

@@ -32,7 +32,8 @@ QIcon PathIcon(const std::string& path) {
 // MAIN.INI
 
 void TfrmMain::ApplyWindowSettings() {
-  const TMainWindowSettings s = LoadMainWindowSettings(MainIniFile());
+  TMainWindowSettings s;
+  unreadableKeptFiles_.Load(MainIniFile(), [&s] { s = ReadMainWindowSettings(TIniFile::Load(MainIniFile())); });
   // The stored size is the outer one; the frame's share is what Qt's frame adds to the client.
   const QSize frameExtra = frameGeometry().size() - geometry().size();
   QPoint position = pos();
@@ -114,7 +115,9 @@ void TfrmMain::AddCustomItem(const std::string& path) {
 void TfrmMain::LoadCustomLocations() {
   const QSignalBlocker block(lvCustomTargets);
   lvCustomTargets->clear();
-  for (const std::string& path : LoadCustomLocationsOrEmpty(CustomLocationsFile())) AddCustomItem(path);
+  std::vector<std::string> paths;
+  unreadableKeptFiles_.Load(CustomLocationsFile(), [&paths] { paths = ::LoadCustomLocations(CustomLocationsFile()); });
+  for (const std::string& path : paths) AddCustomItem(path);
 }
 
 void TfrmMain::SaveCustomLocations() {

@@ -40,6 +40,15 @@ QMessageBox::StandardButtons ToQtButtons(TMsgButtons buttons) {
   return QMessageBox::Ok;
 }
 
+// "Rich Text Format (*.RTF)" gives "rtf": the first pattern's suffix, in lower case.
+QString FilterSuffix(const QString& filter) {
+  const qsizetype star = filter.indexOf(QStringLiteral("*."));
+  if (star < 0) return {};
+  qsizetype end = star + 2;
+  while (end < filter.size() && filter.at(end).isLetterOrNumber()) ++end;
+  return filter.mid(star + 2, end - star - 2).toLower();
+}
+
 }  // namespace
 
 void SetMessageHook(TMessageHook hook) { MessageHook() = std::move(hook); }
@@ -68,11 +77,20 @@ QString RunFileDialog(QWidget* parent, const TFileDialogRequest& request) {
       QFileDialog dialog(parent, request.Caption, request.Directory, request.Filter);
       dialog.setAcceptMode(QFileDialog::AcceptSave);
       dialog.setDefaultSuffix(request.DefaultSuffix);
-      return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+      // A name typed without a suffix gets the one of the file type chosen, before the dialog
+      // asks whether to replace an existing file.
+      QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        const QString suffix = FilterSuffix(filter);
+        if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+      });
+      const bool accepted = dialog.exec() == QDialog::Accepted;
+      if (request.ChosenFilter != nullptr) *request.ChosenFilter = dialog.selectedNameFilter();
+      return accepted ? dialog.selectedFiles().value(0) : QString();
     }
     case TKind::Open: break;
   }
-  return QFileDialog::getOpenFileName(parent, request.Caption, request.Directory, request.Filter);
+  return QFileDialog::getOpenFileName(parent, request.Caption, request.Directory, request.Filter,
+                                      request.ChosenFilter);
 }
 
 void ShowValidationError(QWidget* parent, const QString& text) {

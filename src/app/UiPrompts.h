@@ -24,7 +24,8 @@ struct TFileDialogRequest {
   QString Caption;
   QString Directory;  // starting folder or file name
   QString Filter;     // Qt filter text, e.g. "Configuration Files (*.ITC)"
-  QString DefaultSuffix;
+  QString DefaultSuffix;  // added to a typed name without one; a save follows the chosen filter
+  QString* ChosenFilter = nullptr;  // when set, receives the filter the user chose
 };
 
 // Answer for a request; an empty string means the user cancelled.

@@ -1,6 +1,7 @@
 #include "app/UnitMainIni.h"
 
 #include "core/UnitDataFolder.h"
+#include "core/UnitFileSystem.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
 
@@ -88,9 +89,11 @@ TIniFile TIniFile::Parse(std::string_view text) {
   return ini;
 }
 
+TIniFile TIniFile::Load(const std::string& path) { return Parse(ReadWholeFile(path)); }
+
 TIniFile TIniFile::LoadOrEmpty(const std::string& path) {
   try {
-    return Parse(ReadWholeFile(path));
+    return Load(path);
   } catch (const EFileError&) {
     return {};
   }
@@ -234,7 +237,13 @@ void WriteMainWindowSettings(TIniFile& ini, const TMainWindowSettings& s) {
 }
 
 void SaveMainWindowSettings(const std::string& path, const TMainWindowSettings& settings) {
-  TIniFile ini = TIniFile::LoadOrEmpty(path);
+  TIniFile ini;
+  try {
+    ini = TIniFile::Load(path);
+  } catch (const EFileError& error) {
+    // Saving the window's keys alone over a file that exists would lose everything else in it.
+    if (!FileIsMissing(path)) throw EFileError(std::string(error.what()) + " The file was left unchanged.");
+  }
   WriteMainWindowSettings(ini, settings);
   ini.Save(path);
 }

@@ -27,6 +27,8 @@ class TIniFile {
  public:
   TIniFile() = default;
   static TIniFile Parse(std::string_view text);
+  // Throws EFileError when the file is missing or unreadable.
+  static TIniFile Load(const std::string& path);
   // A missing or unreadable file is an empty one.
   static TIniFile LoadOrEmpty(const std::string& path);
 
@@ -86,5 +88,6 @@ TMainWindowSettings LoadMainWindowSettings(const std::string& path);
 // minimised keeps its last normal placement from the file.
 void WriteMainWindowSettings(TIniFile& ini, const TMainWindowSettings& settings);
 // Loads the file (keeping everything else in it), writes the settings and saves it atomically.
-// Throws EFileError when it cannot be written.
+// Throws EFileError when it cannot be written, or when it exists but cannot be read (it is then
+// left as it is).
 void SaveMainWindowSettings(const std::string& path, const TMainWindowSettings& settings);

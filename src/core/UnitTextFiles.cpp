@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
+
 std::string ErrorText(const char* what, const std::string& path, int error) {
   return std::string(what) + " \"" + path + "\". " + std::strerror(error);
 }
@@ -46,11 +48,13 @@ bool WriteAll(int fd, std::string_view data) {
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path, std::size_t maxSize) {
-  TFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Without O_NONBLOCK, opening a FIFO would wait for a writer that never comes.
+  TFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (fd.get() < 0) throw EFileError(ErrorText("Cannot open file", path, errno));
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) throw EFileError(ErrorText("Cannot read file", path, errno));
   if (S_ISDIR(st.st_mode)) throw EFileError(ErrorText("Cannot read file", path, EISDIR));
+  if (!S_ISREG(st.st_mode)) throw EFileError("Cannot read file \"" + path + "\". It is not a regular file.");
   std::string content;
   char buffer[65536];
   for (;;) {
@@ -68,6 +72,7 @@ std::string ReadWholeFile(const std::string& path, std::size_t maxSize) {
 }
 
 std::vector<std::string> SplitTextLines(std::string_view text) {
+  if (text.starts_with(Utf8ByteOrderMark)) text.remove_prefix(Utf8ByteOrderMark.size());
   std::vector<std::string> lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {

@@ -17,9 +17,11 @@ class EFileError : public std::runtime_error {
 // Settings and list files are small; anything larger is treated as unreadable.
 inline constexpr std::size_t MaxTextFileSize = 16u * 1024u * 1024u;
 
-// Whole file as bytes. Throws EFileError when it is missing, unreadable or too large.
+// Whole file as bytes. Throws EFileError when it is missing, unreadable, too large or not a
+// regular file (a folder, FIFO or device is never waited on).
 std::string ReadWholeFile(const std::string& path, std::size_t maxSize = MaxTextFileSize);
-// Splits text at CR LF, lone LF or lone CR. A final line end does not start another line.
+// Splits text at CR LF, lone LF or lone CR. A final line end does not start another line; a
+// UTF-8 byte-order mark at the start is dropped.
 std::vector<std::string> SplitTextLines(std::string_view text);
 std::vector<std::string> ReadTextLines(const std::string& path);
 

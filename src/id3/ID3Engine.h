@@ -77,7 +77,9 @@ class TID3Engine {
   void SetArtist(std::string_view text) { SetTextFrame("TPE1", text); }
   std::optional<std::string> Album() const { return TextFrame("TALB"); }
   void SetAlbum(std::string_view text) { SetTextFrame("TALB", text); }
-  std::optional<std::string> Year() const { return TextFrame("TYER"); }
+  // TYER; a tag without one (version 4 replaced it by TDRC) gives the first four characters
+  // of the first TDRC frame when they are four digits.
+  std::optional<std::string> Year() const;
   void SetYear(std::string_view text) { SetTextFrame("TYER", text); }
   std::optional<std::string> Track() const { return TextFrame("TRCK"); }
   void SetTrack(std::string_view text) { SetTextFrame("TRCK", text); }

@@ -1,5 +1,7 @@
 #include "id3/TID3Frames_Item.h"
 
+#include <algorithm>
+
 #include "id3/ID3Lists.h"
 #include "id3/ID3Text.h"
 
@@ -42,16 +44,16 @@ std::string TID3Frames_Item::AsText() const {
 
   const TID3TextEncoding encoding = TextEncodingFromByte(static_cast<unsigned char>(bytes[0]));
   std::string_view rest = bytes.substr(1);
-  if (name_ == "COMM" || name_ == "USLT") {
-    const std::string_view language = rest.substr(0, 3);
-    std::string text;
-    for (char c : language)  // a zero byte is no letter of a language code
-      if (c != '\0') text += Latin1ToUtf8(std::string_view(&c, 1));
-    text += DecodeTerminatedText(rest.substr(language.size()), encoding);
-    return TrimControl(text);
-  }
-  // TXXX and WXXX show their description, which is the text up to the first terminator.
-  return TrimControl(DecodeTerminatedText(rest, encoding));
+  const bool comment = name_ == "COMM" || name_ == "USLT";
+  if (!comment && name_ != "TXXX" && name_ != "WXXX") return TrimControl(DecodeTerminatedText(rest, encoding));
+
+  // Comment-like frames: [language,] description, terminator, then what the user wants to see.
+  if (comment) rest.remove_prefix(std::min<std::size_t>(3, rest.size()));
+  std::size_t descriptionSize = 0;
+  DecodeTerminatedText(rest, encoding, &descriptionSize);
+  rest.remove_prefix(descriptionSize);
+  // The URL of a WXXX frame is always ISO-8859-1, whatever the description's encoding.
+  return TrimControl(DecodeTerminatedText(rest, name_ == "WXXX" ? TID3TextEncoding::Latin1 : encoding));
 }
 
 void TID3Frames_Item::SetAsText(std::string_view text) {

@@ -55,7 +55,8 @@ class TID3Frames_Item {
 
   // UTF-8 text view of the data. Text frames: the text after the encoding byte (ISO-8859-1,
   // UTF-16 with or without byte-order mark, UTF-16BE or UTF-8), up to its terminator.
-  // COMM, USLT: language + description. TXXX, WXXX: the description. URL frames, UFID, PRIV,
+  // COMM, USLT: the text after language and description; TXXX: the value after the
+  // description; WXXX: the URL (ISO-8859-1) after the description. URL frames, UFID, PRIV,
   // POPM: the ISO-8859-1 bytes up to the first zero. Leading and trailing code points up to
   // 32 are removed. No data gives the empty text.
   std::string AsText() const;

@@ -104,7 +104,7 @@ TFileDialogRequest ConfigurationDialog(TFileDialogRequest::TKind kind, const QSt
   request.Caption = caption;
   request.Directory = PathToQString(DataFolder());
   request.Filter = QStringLiteral("Configuration Files (*.ITC)");
-  request.DefaultSuffix = QStringLiteral("ITC");
+  request.DefaultSuffix = QStringLiteral("itc");
   return request;
 }
 

@@ -107,9 +107,15 @@ bool TDetailsView::mnuPopDetailsSaveClick() {
   request.Caption = QStringLiteral("Save As");
   request.Directory = LastSaveFolder_;
   request.Filter = QStringLiteral("Text Files (*.TXT);;Rich Text Format (*.RTF)");
-  request.DefaultSuffix = QStringLiteral("TXT");
-  const QString file = RunFileDialog(this, request);
-  if (file.isEmpty()) return false;
+  request.DefaultSuffix = QStringLiteral("txt");
+  QString filter;
+  request.ChosenFilter = &filter;
+  const QString chosen = RunFileDialog(this, request);
+  if (chosen.isEmpty()) return false;
+  // The chosen file type decides the suffix of a name typed without one (the suffix then
+  // decides the format), whether or not the dialog added it itself.
+  const bool richText = filter.startsWith(QStringLiteral("Rich Text Format"));
+  const QString file = PathToQString(DetailsSaveFileName(QStringToPath(chosen), richText));
   LastSaveFolder_ = QFileInfo(file).absolutePath();
   return SaveToFile(file);
 }

@@ -205,3 +205,12 @@ bool IsRtfFileName(const std::string& path) {
   }
   return SameTextAscii(name.substr(dot), ".RTF");
 }
+
+std::string DetailsSaveFileName(const std::string& chosen, bool richTextChosen) {
+  const auto slash = chosen.find_last_of('/');
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  if (chosen.size() == nameStart || chosen.find('.', nameStart) != std::string::npos) {
+    return chosen;
+  }
+  return chosen + (richTextChosen ? ".rtf" : ".txt");
+}

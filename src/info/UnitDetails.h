@@ -42,3 +42,6 @@ std::string DetailsToRtf(const std::vector<TDetailsLine>& lines);
 std::string DetailsToPlainText(const std::vector<TDetailsLine>& lines);
 // True when the file name's extension, upper-cased, is ".RTF": such files get rich text.
 bool IsRtfFileName(const std::string& path);
+// The file a save writes: a name without an extension gets the suffix of the chosen file type,
+// ".rtf" for rich text, else ".txt"; a name with one keeps it as it is (".TXT" stays).
+std::string DetailsSaveFileName(const std::string& chosen, bool richTextChosen);

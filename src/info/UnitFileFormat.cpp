@@ -269,6 +269,15 @@ TLocaleFormat ReadUserLocaleFormat() {
 }
 
 TFileTime FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds) {
+  // A tick is 100 ns; whole seconds in the nanoseconds (which a timespec never has, but a
+  // caller might pass) move into seconds, so the remainder is below one second.
+  constexpr std::int64_t NanosecondsPerSecond = 1000000000LL;
+  seconds += nanoseconds / NanosecondsPerSecond;
+  nanoseconds %= NanosecondsPerSecond;
+  if (nanoseconds < 0) {
+    nanoseconds += NanosecondsPerSecond;
+    --seconds;
+  }
   // Some file systems store times far outside what the ticks can hold; such a time saturates
   // and then counts as not convertible ("(unknown)") instead of wrapping around.
   constexpr std::int64_t Limit = (std::numeric_limits<std::int64_t>::max() - UnixEpochTicks) /
@@ -279,7 +288,7 @@ TFileTime FileTimeFromUnix(std::int64_t seconds, std::int64_t nanoseconds) {
   if (seconds < -Limit) {
     return -1;
   }
-  return UnixEpochTicks + seconds * TicksPerSecond + (nanoseconds % TicksPerSecond) / 100;
+  return UnixEpochTicks + seconds * TicksPerSecond + nanoseconds / 100;
 }
 
 std::optional<std::uint32_t> FileTimeToDosDateTime(TFileTime time) {

@@ -11,6 +11,7 @@
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
+#include "core/UnitFileSystem.h"
 #include "core/UnitTextFiles.h"
 #include "help/HtmlHelp.h"
 #include "reports/UnitCustomHistory.h"
@@ -94,7 +95,12 @@ TfrmAddCustom::TfrmAddCustom(QWidget* owner) : QDialog(owner) {
 }
 
 void TfrmAddCustom::LoadHistory() {
-  for (const auto& entry : LoadCustomHistory(CustomHistoryFile())) AddHistoryItem(entry);
+  const std::string file = CustomHistoryFile();
+  std::vector<std::string> entries;
+  unreadableHistory_.Load(file, [&] {
+    if (FileExistsByFind(file)) entries = DistinctHistoryEntries(ReadTextLines(file));
+  });
+  for (const auto& entry : entries) AddHistoryItem(entry);
 }
 
 void TfrmAddCustom::AddHistoryItem(const std::string& location) {
@@ -144,15 +150,20 @@ void TfrmAddCustom::cmdBrowseClick() {
 void TfrmAddCustom::cmdOKClick() {
   const QString text = cbCustomTargets->currentText();
   if (text.isEmpty()) return;
-  const std::string path = CurrentPath();
-  AddHistoryItem(path);
-  if (!SaveHistory()) {
-    // Stay open as if OK had not been pressed, so a second try does not store the entry twice.
-    cbCustomTargets->removeItem(cbCustomTargets->count() - 1);
-    cbCustomTargets->setEditText(text);
-    return;
+  // A relative location would mean another folder when the program starts elsewhere; "~" is
+  // the home folder, as in a shell.
+  const std::string path = AbsoluteTypedLocation(CurrentPath());
+  // A history that exists but could not be read is not replaced by this one entry.
+  if (!unreadableHistory_.Contains(CustomHistoryFile())) {
+    AddHistoryItem(path);
+    if (!SaveHistory()) {
+      // Stay open as if OK had not been pressed, so a second try does not store the entry twice.
+      cbCustomTargets->removeItem(cbCustomTargets->count() - 1);
+      cbCustomTargets->setEditText(text);
+      return;
+    }
   }
-  result_ = text;
+  result_ = PathToQString(path);
   resultPath_ = path;
   accept();
 }

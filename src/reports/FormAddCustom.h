@@ -7,6 +7,8 @@
 #include <QString>
 #include <string>
 
+#include "core/UnitKeptFiles.h"
+
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -17,7 +19,8 @@ class TfrmAddCustom : public QDialog {
  public:
   explicit TfrmAddCustom(QWidget* owner);
 
-  // The location exactly as entered; empty when the dialog was not ended with OK.
+  // The location as entered, made absolute: a relative one against the working folder, "~" and
+  // "~/..." against the home folder. Empty when the dialog was not ended with OK.
   QString Result() const { return result_; }
   // The same as a file-system path: the exact bytes of a history entry picked unchanged, so
   // that names which are not valid UTF-8 survive.
@@ -45,4 +48,6 @@ class TfrmAddCustom : public QDialog {
 
   QString result_;
   std::string resultPath_;
+  // Set when CUSTHIST.CFG exists but could not be read: OK then leaves it as it is.
+  TUnreadableKeptFiles unreadableHistory_;
 };

@@ -11,10 +11,10 @@ std::string CustomHistoryFile() { return DataFile(CustomHistoryFileName); }
 
 std::vector<std::string> DistinctHistoryEntries(const std::vector<std::string>& lines) {
   std::vector<std::string> entries;
-  std::unordered_set<std::string> seen;  // upper-cased twins of the entries kept so far
+  std::unordered_set<std::string> seen;
   for (const auto& line : lines) {
     if (line.empty()) continue;
-    if (!seen.insert(UpperCaseAscii(line)).second) continue;
+    if (!seen.insert(line).second) continue;
     entries.push_back(line);
   }
   return entries;

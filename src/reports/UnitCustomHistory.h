@@ -12,8 +12,8 @@ inline constexpr std::string_view CustomHistoryFileName = "CUSTHIST.CFG";
 // CUSTHIST.CFG in the program folder.
 std::string CustomHistoryFile();
 
-// The entries the dialog offers: empty lines and lines equal (ASCII letters upper-cased) to an
-// earlier entry are dropped; the order of first occurrences is kept.
+// The entries the dialog offers: empty lines and lines equal (byte for byte) to an earlier
+// entry are dropped; the order of first occurrences is kept.
 std::vector<std::string> DistinctHistoryEntries(const std::vector<std::string>& lines);
 
 // The history as the dialog shows it. A missing or unreadable file gives an empty history;

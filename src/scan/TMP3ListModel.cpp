@@ -188,24 +188,10 @@ bool TMP3ListModel::ValidRow(int row) const {
 
 const TRowCacheEntry* TMP3ListModel::BuiltEntry(int row) const {
   if (RowsBeingCleared_ || !ValidRow(row)) return nullptr;
-  TRowCacheEntry& entry = Cache_[static_cast<std::size_t>(row)];
-  if (!entry.Built) BuildEntry(entry, Files_[static_cast<std::size_t>(row)].Path);
-  return &entry;
-}
-
-void TMP3ListModel::BuildEntry(TRowCacheEntry& entry, const std::string& path) const {
-  entry.Texts.clear();
-  if (RowBuilder_) {
-    try {
-      entry.Texts = RowBuilder_(path);
-    } catch (const std::exception&) {
-      // A row is painted again and again; failing once must not mean failing (or reporting)
-      // on every paint, so the row keeps the "no value" texts.
-      entry.Texts.assign(static_cast<std::size_t>(Columns_.size()), std::string(NotAvailableText));
-    }
-  }
-  entry.Icon = IconIndexFor(path);
-  entry.Built = true;
+  const auto index = static_cast<std::size_t>(row);
+  EnsureRowBuilt(Cache_, Files_, index, RowBuilder_, static_cast<std::size_t>(Columns_.size()),
+                 [this](const std::string& path) { return IconIndexFor(path); });
+  return &Cache_[index];
 }
 
 int TMP3ListModel::IconIndexFor(const std::string& path) const {

@@ -23,7 +23,7 @@ class TMP3ListModel : public QAbstractTableModel {
  public:
   // Gives the display texts of the used columns for one file (the main window reads them with
   // its tag engine). Thrown errors are caught: the row then shows "(not available)".
-  using TRowBuilder = std::function<std::vector<std::string>(const std::string& path)>;
+  using TRowBuilder = TRowTextsProvider;
 
   // The list and the cache belong to the caller and must outlive the model.
   TMP3ListModel(TFoundFileList& files, TRowCache& cache, QObject* parent = nullptr);
@@ -82,7 +82,6 @@ class TMP3ListModel : public QAbstractTableModel {
 
   bool ValidRow(int row) const;
   const TRowCacheEntry* BuiltEntry(int row) const;
-  void BuildEntry(TRowCacheEntry& entry, const std::string& path) const;
   int IconIndexFor(const std::string& path) const;
 
   TFoundFileList& Files_;

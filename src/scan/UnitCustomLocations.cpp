@@ -31,7 +31,7 @@ void SaveCustomLocations(const std::string& path, const std::vector<std::string>
   WriteTextLines(path, WithoutEmpty(locations));
 }
 
-bool SameLocation(std::string_view a, std::string_view b) { return SameTextAscii(a, b); }
+bool SameLocation(std::string_view a, std::string_view b) { return a == b; }
 
 std::optional<std::size_t> FindLocation(const std::vector<std::string>& locations, std::string_view path) {
   for (std::size_t i = 0; i < locations.size(); ++i) {

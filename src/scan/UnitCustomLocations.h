@@ -20,8 +20,8 @@ std::vector<std::string> LoadCustomLocationsOrEmpty(const std::string& path);
 // Replaces the file atomically; empty paths are not written. Throws EFileError.
 void SaveCustomLocations(const std::string& path, const std::vector<std::string>& locations);
 
-// Two paths name the same location when they are equal after upper-casing ASCII letters; no
-// other normalisation, so a trailing separator makes a different location.
+// Two paths name the same location when their bytes are equal: file names are case-sensitive,
+// and a trailing separator makes a different location.
 bool SameLocation(std::string_view a, std::string_view b);
 // Index of the first entry that is the same location as `path`.
 std::optional<std::size_t> FindLocation(const std::vector<std::string>& locations, std::string_view path);

@@ -99,18 +99,25 @@ void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
   ResetRowCache(list, cache);
 }
 
-bool EnsureRowBuilt(TRowCache& cache, const TFoundFileList& list, std::size_t row, TID3Engine& engine,
-                    const TStringList& used, const TLocaleFormat& fmt,
+bool EnsureRowBuilt(TRowCache& cache, const TFoundFileList& list, std::size_t row,
+                    const TRowTextsProvider& textsOf, std::size_t columnCount,
                     const TIconIndexProvider& iconOf) {
   if (row >= cache.size() || row >= list.size()) {
     return false;
   }
   TRowCacheEntry& entry = cache[row];
-  const std::string& path = list[row].Path;
   if (entry.Built) {
     return true;
   }
-  entry.Texts = GetRowValues(engine, path, used, fmt);
+  const std::string& path = list[row].Path;
+  entry.Texts.clear();
+  if (textsOf) {
+    try {
+      entry.Texts = textsOf(path);
+    } catch (...) {
+      entry.Texts.assign(columnCount, std::string(NotAvailableText));
+    }
+  }
   entry.Icon = -1;
   if (iconOf) {
     try {
@@ -121,4 +128,11 @@ bool EnsureRowBuilt(TRowCache& cache, const TFoundFileList& list, std::size_t ro
   }
   entry.Built = true;
   return true;
+}
+
+bool EnsureRowBuilt(TRowCache& cache, const TFoundFileList& list, std::size_t row, TID3Engine& engine,
+                    const TStringList& used, const TLocaleFormat& fmt,
+                    const TIconIndexProvider& iconOf) {
+  const TRowTextsProvider textsOf = [&](const std::string& path) { return GetRowValues(engine, path, used, fmt); };
+  return EnsureRowBuilt(cache, list, row, textsOf, used.size(), iconOf);
 }

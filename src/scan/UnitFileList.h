@@ -24,6 +24,8 @@ using TRowCache = std::vector<TRowCacheEntry>;
 
 // Icon index for a path (the user interface keeps the icon list).
 using TIconIndexProvider = std::function<int(const std::string& path)>;
+// The display texts of the used columns for one file; may throw.
+using TRowTextsProvider = std::function<std::vector<std::string>(const std::string& path)>;
 
 // Orders two sort texts: the ASCII letters compared without regard to case, every other byte
 // by its value, a prefix before the longer text. <0, 0 or >0.
@@ -44,8 +46,14 @@ void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
 // One unbuilt cache entry per file, in list order.
 void ResetRowCache(const TFoundFileList& list, TRowCache& cache);
 
-// Builds cache row `row` of the file list[row] once (GetRowValues and the icon); later calls
-// return at once. Returns false for a row outside the cache or the list. Never throws.
+// Builds cache row `row` of the file list[row] once, from textsOf and iconOf; later calls return
+// at once. A row whose texts cannot be read keeps "(not available)" in each of its columnCount
+// columns: a row is painted again and again, and failing (or reporting) on every paint would
+// help nobody. Returns false for a row outside the cache or the list. Never throws.
+bool EnsureRowBuilt(TRowCache& cache, const TFoundFileList& list, std::size_t row,
+                    const TRowTextsProvider& textsOf, std::size_t columnCount,
+                    const TIconIndexProvider& iconOf = {});
+// The same with the texts of GetRowValues for the used info types, read through engine.
 bool EnsureRowBuilt(TRowCache& cache, const TFoundFileList& list, std::size_t row, TID3Engine& engine,
                     const TStringList& used, const TLocaleFormat& fmt,
                     const TIconIndexProvider& iconOf = {});

@@ -3,10 +3,12 @@
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
 #include "support/TMessageRecorder.h"
+#include "core/UnitFileSystem.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +16,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <sys/stat.h>
 #include <string>
 
 class FormAddCustomTest : public QObject {
@@ -34,7 +37,7 @@ class FormAddCustomTest : public QObject {
   }
 
   void historyShowsEachLocationOnceInFileOrder() {
-    Put("/mnt/C/Music\r\n\r\n/mnt/c/music\n/mnt/D/\r");
+    Put("/mnt/C/Music\r\n\r\n/mnt/C/Music\n/mnt/D/\r");
     TfrmAddCustom frm(nullptr);
     QCOMPARE(frm.windowTitle(), QStringLiteral("Add Custom"));
     QCOMPARE(frm.property("HelpContext").toInt(), 2010);
@@ -78,21 +81,53 @@ class FormAddCustomTest : public QObject {
     TfrmAddCustom frm(nullptr);
     frm.setWindowTitle(QStringLiteral("Scan"));
     frm.show();
-    QTest::keyClicks(frm.cbCustomTargets->lineEdit(), QStringLiteral(" /does/not/exist "));
+    QTest::keyClicks(frm.cbCustomTargets->lineEdit(), QStringLiteral("/does/not/exist "));
     QTest::keyClick(frm.cbCustomTargets->lineEdit(), Qt::Key_Return);
     QCOMPARE(frm.result(), int(QDialog::Accepted));
-    QCOMPARE(frm.Result(), QStringLiteral(" /does/not/exist "));
-    QCOMPARE(frm.ResultPath(), std::string(" /does/not/exist "));
-    // The dropped duplicate is gone, the new entry comes last.
-    QCOMPARE(Get(), std::string("/mnt/C/Music\r\n/mnt/D/\r\n /does/not/exist \r\n"));
+    QCOMPARE(frm.Result(), QStringLiteral("/does/not/exist "));
+    QCOMPARE(frm.ResultPath(), std::string("/does/not/exist "));
+    // The exact duplicate is gone, the other letter case stays, the new entry comes last.
+    QCOMPARE(Get(), std::string("/mnt/C/Music\r\n/mnt/c/music\r\n/mnt/D/\r\n/does/not/exist \r\n"));
 
-    // The same location in another case is stored again and shown once.
+    // The same location entered again is stored again and shown once.
     TfrmAddCustom again(nullptr);
-    again.cbCustomTargets->setEditText(QStringLiteral("/MNT/D/"));
+    again.cbCustomTargets->setEditText(QStringLiteral("/mnt/D/"));
     QTest::mouseClick(again.cmdOK, Qt::LeftButton);
-    QCOMPARE(Get(), std::string("/mnt/C/Music\r\n/mnt/D/\r\n /does/not/exist \r\n/MNT/D/\r\n"));
+    QCOMPARE(Get(), std::string("/mnt/C/Music\r\n/mnt/c/music\r\n/mnt/D/\r\n/does/not/exist \r\n/mnt/D/\r\n"));
     TfrmAddCustom third(nullptr);
-    QCOMPARE(third.cbCustomTargets->count(), 3);
+    QCOMPARE(third.cbCustomTargets->count(), 4);
+  }
+
+  void relativeAndHomeLocationsBecomeAbsolute() {
+    const std::string here = QStringToPath(QDir::currentPath());
+    const std::string home = HomeFolder();
+    const struct {
+      QString Typed;
+      std::string Result;
+    } cases[] = {{QStringLiteral("Music"), here + "/Music"}, {QStringLiteral("~"), home}};
+    for (const auto& c : cases) {
+      TfrmAddCustom frm(nullptr);
+      frm.cbCustomTargets->setEditText(c.Typed);
+      QTest::mouseClick(frm.cmdOK, Qt::LeftButton);
+      QCOMPARE(frm.ResultPath(), c.Result);
+      QCOMPARE(frm.Result(), PathToQString(c.Result));
+    }
+    // The history keeps what the locations mean, not what was typed.
+    QCOMPARE(Get(), here + "/Music\r\n" + home + "\r\n");
+  }
+
+  void unreadableHistoryIsNotReplaced() {
+    // A history the dialog cannot read (here a FIFO, never waited on) is not overwritten by OK.
+    const std::string file = QStringToPath(dir_->filePath(QStringLiteral("CUSTHIST.CFG")));
+    QVERIFY(::mkfifo(file.c_str(), 0600) == 0);
+    TfrmAddCustom frm(nullptr);
+    QCOMPARE(frm.cbCustomTargets->count(), 0);
+    frm.cbCustomTargets->setEditText(QStringLiteral("/srv/new"));
+    QTest::mouseClick(frm.cmdOK, Qt::LeftButton);
+    QCOMPARE(frm.ResultPath(), std::string("/srv/new"));
+    struct stat st {};
+    QVERIFY(::lstat(file.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+    QVERIFY(boxes_->Texts().isEmpty());
   }
 
   void cancelReturnsNothingAndLeavesHistory() {

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <sys/stat.h>
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
@@ -267,13 +268,20 @@ void FormMP3InfosConfigTest::LoadFailureKeepsTheLists() {
   QCOMPARE(boxes[0].Icon, TMsgIcon::Error);
   QCOMPARE(probe.UsedLines(), TStringList{"0NAM=Name"});
   QCOMPARE(probe.UnusedLines(), TStringList{"0FUL=Full"});
+  // A FIFO is no configuration file: reported at once, never waited on.
+  const QString fifo = folder.filePath(QStringLiteral("pipe.itc"));
+  QVERIFY(::mkfifo(QStringToPath(fifo).c_str(), 0600) == 0);
+  SetFileDialogHook([&](const TFileDialogRequest&) { return fifo; });
+  probe.Dialog.cmdLoadConfigurationClick();
+  QCOMPARE(boxes.size(), 2);
+  QCOMPARE(probe.UsedLines(), TStringList{"0NAM=Name"});
 
   // A folder that cannot take the file: reported, nothing else happens.
   SetFileDialogHook([&](const TFileDialogRequest&) {
     return folder.filePath(QStringLiteral("no/such/folder/x.itc"));
   });
   probe.Dialog.cmdSaveConfigurationClick();
-  QCOMPARE(boxes.size(), 2);
+  QCOMPARE(boxes.size(), 3);
   QCOMPARE(probe.UsedLines(), TStringList{"0NAM=Name"});
 }
 

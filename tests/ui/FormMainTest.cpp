@@ -20,10 +20,13 @@
 #include <QTest>
 #include <QToolBar>
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/ByteString.h"
 #include "app/FormMain.h"
 #include "app/UiPrompts.h"
+#include "app/UnitMainIni.h"
 #include "core/UnitDataFolder.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
@@ -296,24 +299,63 @@ class FormMainTest : public QObject {
     QCOMPARE(Child<QTabWidget>(w.get(), "pagesLeft")->currentIndex(), 1);
     QVERIFY(Child<QAction>(w.get(), "tbSubfolders")->isChecked());
     QCOMPARE(w->ListRowCount(), 4);
-    // The same place in other letter case selects the item instead of adding one.
-    QVERIFY(w->AddAndScanLocation(UpperCaseAscii(Media())));
+    // The same bytes select the item; another letter case or a trailing separator is another
+    // location (file names are case-sensitive).
+    QVERIFY(w->AddAndScanLocation(Media()));
     QCOMPARE(custom->count(), 1);
-    QVERIFY(w->AddAndScanLocation(Media() + "/"));
+    QVERIFY(w->AddAndScanLocation(UpperCaseAscii(Media())));
     QCOMPARE(custom->count(), 2);
-    QCOMPARE(custom->currentRow(), 1);
+    QVERIFY(w->AddAndScanLocation(Media() + "/"));
+    QCOMPARE(custom->count(), 3);
+    QCOMPARE(custom->currentRow(), 2);
 
     w->close();
     const auto lines = ReadTextLines(ProgramFile("CUSTTARG.CFG"));
-    QCOMPARE(lines, (std::vector<std::string>{Media(), Media() + "/"}));
+    QCOMPARE(lines, (std::vector<std::string>{Media(), UpperCaseAscii(Media()), Media() + "/"}));
     const std::string ini = ReadWholeFile(ProgramFile("MAIN.INI"));
     QVERIFY(ini.find("SUBFOLDERS=1\r\n") != std::string::npos);
 
     // A restart shows the same locations in the same order.
     auto again = Start();
     QVERIFY(again);
-    QCOMPARE(Child<QListWidget>(again.get(), "lvCustomTargets")->count(), 2);
+    QCOMPARE(Child<QListWidget>(again.get(), "lvCustomTargets")->count(), 3);
     QVERIFY(Child<QAction>(again.get(), "tbSubfolders")->isChecked());
+  }
+
+  void relativeScanPathIsStoredAbsolute() {
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(mediaDir_.path()));
+    auto w = Start({"/SCAN", "./sub", "/NOSUBFOLDERS"});
+    QDir::setCurrent(before);
+    QVERIFY(w);
+    auto* custom = Child<QListWidget>(w.get(), "lvCustomTargets");
+    QCOMPARE(custom->count(), 1);
+    QCOMPARE(QStringToPath(custom->item(0)->text()), Media("sub"));
+    QCOMPARE(CurrentScanPath, Media("sub"));
+    QCOMPARE(w->ListRowCount(), 1);
+  }
+
+  void unreadableSettingsAreLeftUnchangedAtClose() {
+    // An oversized list and a MAIN.INI that is a FIFO exist but cannot be read: the window runs
+    // on defaults, and closing keeps both and says so once; Default.itc is written as usual.
+    const std::string big = "/kept\r\n" + std::string(MaxTextFileSize, 'x');
+    WriteFileAtomically(ProgramFile("CUSTTARG.CFG"), big);
+    QVERIFY(::mkfifo(MainIniFile().c_str(), 0600) == 0);
+    auto w = Start();
+    QVERIFY(w);
+    QCOMPARE(Child<QListWidget>(w.get(), "lvCustomTargets")->count(), 0);
+    w->AddAndScanLocation(Media());
+    w->close();
+    struct stat st {};
+    const bool fifoKept = ::lstat(MainIniFile().c_str(), &st) == 0 && S_ISFIFO(st.st_mode);
+    ::unlink(MainIniFile().c_str());
+    QVERIFY(fifoKept);
+    QVERIFY(ReadWholeFile(ProgramFile("CUSTTARG.CFG"), big.size()) == big);
+    QVERIFY(ReadWholeFile(ProgramFile("Default.itc")).starts_with("USED\r\n"));
+    QCOMPARE(questions_.size(), 1);
+    QVERIFY(questions_[0].contains(PathToQString(MainIniFile())));
+    QVERIFY(questions_[0].contains(PathToQString(ProgramFile("CUSTTARG.CFG"))));
+    QCOMPARE(questions_[0].count(QStringLiteral("was left unchanged")), 2);
   }
 
   void removingAndClearingAskFirst() {

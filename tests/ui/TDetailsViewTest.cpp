@@ -138,8 +138,10 @@ void TDetailsViewTest::SaveThroughTheDialog() {
   view.ShowDetails(SampleLines());
   TFileDialogRequest asked;
   QString answer;
+  QString chosenFilter;
   SetFileDialogHook([&](const TFileDialogRequest& request) {
     asked = request;
+    if (request.ChosenFilter != nullptr) *request.ChosenFilter = chosenFilter;
     return answer;
   });
 
@@ -147,11 +149,20 @@ void TDetailsViewTest::SaveThroughTheDialog() {
   QVERIFY(!view.mnuPopDetailsSaveClick());
   QCOMPARE(asked.Kind, TFileDialogRequest::TKind::Save);
   QCOMPARE(asked.Filter, QStringLiteral("Text Files (*.TXT);;Rich Text Format (*.RTF)"));
-  QCOMPARE(asked.DefaultSuffix, QStringLiteral("TXT"));
+  QCOMPARE(asked.DefaultSuffix, QStringLiteral("txt"));
 
   answer = folder.filePath(QStringLiteral("details.RTF"));
   view.SaveAction()->trigger();
   QCOMPARE(FileBytes(answer), DetailsToRtf(SampleLines()));
+  // A name without a suffix takes the one of the chosen file type, which then decides the format.
+  answer = folder.filePath(QStringLiteral("rich"));
+  chosenFilter = QStringLiteral("Rich Text Format (*.RTF)");
+  QVERIFY(view.mnuPopDetailsSaveClick());
+  QCOMPARE(FileBytes(answer + QStringLiteral(".rtf")), DetailsToRtf(SampleLines()));
+  answer = folder.filePath(QStringLiteral("plain"));
+  chosenFilter = QStringLiteral("Text Files (*.TXT)");
+  QVERIFY(view.mnuPopDetailsSaveClick());
+  QCOMPARE(FileBytes(answer + QStringLiteral(".txt")), DetailsToPlainText(SampleLines()));
   // The next dialog starts where the last file went.
   view.mnuPopDetailsSaveClick();
   QCOMPARE(asked.Directory, folder.path());

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -26,6 +28,10 @@ TEST(SplitTextLines, AcceptsEveryLineEnd) {
   EXPECT_EQ(SplitTextLines("\n\n"), (std::vector<std::string>{"", ""}));
   EXPECT_EQ(SplitTextLines("\r\r\n"), (std::vector<std::string>{"", ""}));
   EXPECT_TRUE(SplitTextLines("").empty());
+  // A UTF-8 byte-order mark is no part of the first line; anywhere else it stays.
+  EXPECT_EQ(SplitTextLines("\xEF\xBB\xBFUSED\r\n\xEF\xBB\xBFx"),
+            (std::vector<std::string>{"USED", "\xEF\xBB\xBFx"}));
+  EXPECT_TRUE(SplitTextLines("\xEF\xBB\xBF").empty());
 }
 
 TEST(WriteTextLines, WritesCrLfAndReadsBack) {
@@ -70,6 +76,14 @@ TEST(ReadWholeFile, RejectsMissingDirectoriesAndOversizedFiles) {
   WriteFileAtomically(dir.File("big"), std::string(100, 'x'));
   EXPECT_THROW(ReadWholeFile(dir.File("big"), 99), EFileError);
   EXPECT_EQ(ReadWholeFile(dir.File("big"), 100).size(), 100u);
+}
+
+TEST(ReadWholeFile, NeverWaitsOnAFifoOrDevice) {
+  TempFolder dir;
+  // Opening a FIFO without a writer would block for ever; it is no file to read.
+  ASSERT_EQ(::mkfifo(dir.File("MAIN.INI").c_str(), 0600), 0);
+  EXPECT_THROW(ReadWholeFile(dir.File("MAIN.INI")), EFileError);
+  EXPECT_THROW(ReadTextLines("/dev/zero"), EFileError);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@ TEST_F(ID3DumpTest, RecordsOfATaggedFile) {
   std::string ext = SyncSafe(7) + std::string("\x01\x50", 2) + "\x9D";
   const std::string body = ext + Frame4("TIT2", Text("Tab\there")) +
                            Frame4("TPE1", Text("X"), 0x40, 0x41, std::string("\x07", 1) + SyncSafe(2)) +
+                           Frame4("COMM", std::string("\0engd\0Nice", 10)) + Frame4("TDRC", Text("2004-01")) +
                            std::string(5, '\0');
   const std::string path = Write("a\tb.mp3", Tag(4, body, 0x40));
   const std::string expected =
@@ -28,7 +29,9 @@ TEST_F(ID3DumpTest, RecordsOfATaggedFile) {
       "EXT\t1\t0\t0\t1\t9d\n"
       "FRAME\t0\tTIT2\t000\t00000\t0\t0\t9\tTab\\there\n"
       "FRAME\t1\tTPE1\t100\t10001\t7\t0\t2\tX\n"
-      "PROP\tTitle\tTab\\there\nPROP\tSubTitle\t-\nPROP\tArtist\tX\nPROP\tAlbum\t-\nPROP\tYear\t-\n"
+      "FRAME\t2\tCOMM\t000\t00000\t0\t0\t10\tNice\n"
+      "FRAME\t3\tTDRC\t000\t00000\t0\t0\t8\t2004-01\n"
+      "PROP\tTitle\tTab\\there\nPROP\tSubTitle\t-\nPROP\tArtist\tX\nPROP\tAlbum\t-\nPROP\tYear\t2004\n"
       "PROP\tTrack\t-\nPROP\tGenre\t-\nPROP\tEncodedBy\t-\n"
       "END\n";
   EXPECT_EQ(DumpID3File(engine, path), expected);

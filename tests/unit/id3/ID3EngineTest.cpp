@@ -28,7 +28,7 @@ TEST_F(ID3EngineTest, Id3v1OnlyFileFallsBackToTheTrailer) {
   EXPECT_EQ(engine.TagLength(), 0);
   ASSERT_EQ(engine.CountFrames("COMM"), 1);
   const TID3Frames_Item* comment = engine.Frames().FindFrame("COMM");
-  EXPECT_EQ(comment->AsText(), "ENGMAIN");
+  EXPECT_EQ(comment->AsText(), "Remark");
   EXPECT_EQ(comment->Data(), std::string("\0ENGMAIN\0Remark\0", 16));
 }
 
@@ -76,6 +76,28 @@ TEST_F(ID3EngineTest, NamedPropertiesTellPresentMissingAndInactiveApart) {
   engine.SetActive(false);
   EXPECT_EQ(engine.Artist(), "");
   EXPECT_EQ(engine.Frames().Count(), 0u);
+}
+
+TEST_F(ID3EngineTest, YearFallsBackToTheRecordingTimeWithoutTYER) {
+  const struct {
+    std::string Body;
+    std::optional<std::string> Year;
+  } cases[] = {
+      {Frame4("TDRC", Text("2004-05-06T07:08")), "2004"},
+      {Frame4("TDRC", Text("1999")) + Frame4("TDRC", Text("2001")), "1999"},
+      {Frame4("TDRC", Text("2004")) + Frame4("TYER", Text("1987")), "1987"},
+      {Frame4("TYER", Text("")) + Frame4("TDRC", Text("2004")), ""},
+      {Frame4("TDRC", Text("04-05")), std::nullopt},
+      {Frame4("TDRC", Text("200")), std::nullopt},
+      {Frame4("TIT2", Text("x")), std::nullopt},
+  };
+  for (const auto& c : cases) {
+    Open(Tag(4, c.Body));
+    EXPECT_EQ(engine.Year(), c.Year) << c.Body;
+  }
+  // Writing still goes to TYER.
+  engine.SetYear("2010");
+  EXPECT_EQ(engine.Frames().FindFrame("TYER")->AsText(), "2010");
 }
 
 TEST_F(ID3EngineTest, SettingANamedPropertyReplacesTheFirstFrameOrAppends) {

@@ -178,10 +178,14 @@ TEST_F(ID3FramesTest, TextOfFramesWithTheEncodingByte) {
   EXPECT_EQ(TextOf("TIT2", ""), "");
   EXPECT_EQ(TextOf("TIT2", std::string(1, '\0')), "");
   EXPECT_EQ(TextOf("TIT2", std::string("\0  Hello  \0", 11)), "Hello");
-  EXPECT_EQ(TextOf("COMM", std::string("\0eng\0Nice", 9)), "eng");
-  EXPECT_EQ(TextOf("USLT", std::string("\0ENGWords\0Lyrics", 16)), "ENGWords");
-  EXPECT_EQ(TextOf("TXXX", std::string("\0Label\0Value", 12)), "Label");
-  EXPECT_EQ(TextOf("WXXX", std::string("\0Home\0http://x", 14)), "Home");
+  // Comment-like frames show what follows the description (the language of COMM and USLT
+  // first); a description without its terminator leaves nothing to show.
+  EXPECT_EQ(TextOf("COMM", std::string("\0eng\0Nice", 9)), "Nice");
+  EXPECT_EQ(TextOf("USLT", std::string("\0ENGWords\0 Lyrics\n", 18)), "Lyrics");
+  EXPECT_EQ(TextOf("TXXX", std::string("\0Label\0Value\0Second", 19)), "Value");
+  EXPECT_EQ(TextOf("WXXX", std::string("\x01\xFF\xFEH\0\0\0http://x/\xE9", 17)), "http://x/\xC3\xA9");
+  EXPECT_EQ(TextOf("COMM", std::string("\0en", 3)), "");
+  EXPECT_EQ(TextOf("TXXX", std::string("\0Label only", 11)), "");
   // ISO-8859-1, UTF-16 with either byte order mark or none, UTF-16BE, UTF-8.
   EXPECT_EQ(TextOf("TIT2", std::string("\0Caf\xE9", 5)), "Caf\xC3\xA9");
   EXPECT_EQ(TextOf("TIT2", std::string("\x01\xFF\xFE" "C\0a\0f\0\xE9\0\0\0junk", 17)), "Caf\xC3\xA9");
@@ -197,8 +201,8 @@ TEST_F(ID3FramesTest, TextOfFramesWithTheEncodingByte) {
   EXPECT_EQ(TextOf("TIT2", "\x03" "a\xFF" "b\xC3"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
   EXPECT_EQ(TextOf("TIT2", std::string("\x02\xDC\x00\x00\x41", 5)), "\xEF\xBF\xBD" "A");
   EXPECT_EQ(TextOf("TIT2", "\x03" "\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
-  // The description of a UTF-16 comment follows the language.
-  EXPECT_EQ(TextOf("COMM", std::string("\x01" "deu" "\xFF\xFE" "D\0\0\0" "T\0", 12)), "deuD");
+  // Description and text of a UTF-16 comment each carry their own byte order mark.
+  EXPECT_EQ(TextOf("COMM", std::string("\x01" "deu" "\xFF\xFE" "D\0\0\0" "\xFE\xFF\0T\0\0", 16)), "T");
 }
 
 TEST_F(ID3FramesTest, TextOfFramesWithoutTheEncodingByte) {

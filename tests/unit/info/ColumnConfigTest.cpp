@@ -1,6 +1,7 @@
 #include "info/UnitColumnConfig.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "InfoTestSupport.h"
 #include "core/UnitTextFiles.h"
@@ -61,6 +62,11 @@ TEST(ColumnConfiguration, WithoutMarkersEveryLineIsUsed) {
   Load(file);
   EXPECT_EQ(Used, (TStringList{"0NAM=Name", "0SIZ=Size"}));
   EXPECT_TRUE(Unused.empty());
+  // A byte-order mark written by an editor does not hide the first marker.
+  infotest::WriteBytes(file, "\xEF\xBB\xBFUSED\r\n0NAM=Name\r\nNOTUSED\r\n0FUL=Full\r\n");
+  Load(file);
+  EXPECT_EQ(Used, TStringList{"0NAM=Name"});
+  EXPECT_EQ(Unused, TStringList{"0FUL=Full"});
 }
 
 TEST(ColumnConfiguration, UnreadableFileThrowsAndLeavesListsEmpty) {
@@ -71,6 +77,8 @@ TEST(ColumnConfiguration, UnreadableFileThrowsAndLeavesListsEmpty) {
   EXPECT_TRUE(Used.empty());
   EXPECT_TRUE(Unused.empty());
   EXPECT_THROW(Load(dir.Path()), EFileError);  // a folder is no file
+  ASSERT_EQ(::mkfifo(dir.File("Default.itc").c_str(), 0600), 0);
+  EXPECT_THROW(Load(dir.File("Default.itc")), EFileError);  // nor is a FIFO, and it is not waited on
 }
 
 TEST(ColumnConfiguration, FailedSaveKeepsTheOldFile) {

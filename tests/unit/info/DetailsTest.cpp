@@ -136,4 +136,17 @@ TEST(DetailsWriters, RichTextOnlyForRtfExtensions) {
   EXPECT_FALSE(IsRtfFileName("/tmp/details.rtfx"));
 }
 
+TEST(DetailsWriters, ChosenTypeGivesTheSuffixOfANameWithoutOne) {
+  const struct {
+    const char* Chosen;
+    bool RichText;
+    const char* Saved;
+  } cases[] = {
+      {"/tmp/notes", true, "/tmp/notes.rtf"},   {"/tmp/notes", false, "/tmp/notes.txt"},
+      {"/tmp/notes.TXT", true, "/tmp/notes.TXT"}, {"/tmp/notes.RTF", false, "/tmp/notes.RTF"},
+      {"/tmp/a.b/notes", true, "/tmp/a.b/notes.rtf"}, {"/tmp/v1.2", false, "/tmp/v1.2"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DetailsSaveFileName(c.Chosen, c.RichText), c.Saved) << c.Chosen;
+}
+
 }  // namespace

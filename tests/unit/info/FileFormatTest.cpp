@@ -83,6 +83,19 @@ TEST(FormatFileTime, TwoSecondResolutionAndLocaleSeparators) {
   EXPECT_EQ(FormatFileTime(t, "'on' dd", En), "on 07");
 }
 
+TEST(FileTimeFromUnix, SubSecondPartBecomesTicks) {
+  const TFileTime second = FileTimeFromUnix(1600000000);
+  EXPECT_EQ(second, 132444736000000000LL);  // 2020-09-13 12:26:40 UTC in 100 ns ticks since 1601
+  EXPECT_EQ(FileTimeFromUnix(1600000000, 500000000) - second, 5000000);
+  EXPECT_EQ(FileTimeFromUnix(1600000000, 999999999) - second, 9999999);
+  EXPECT_EQ(FileTimeFromUnix(1600000000, 12345) - second, 123);
+  EXPECT_EQ(FileTimeFromUnix(1599999999, 1500000000) - second, 5000000);
+  EXPECT_EQ(FileTimeFromUnix(1600000000, -1) - second, -1);  // 1 ns before the second falls into the tick before it
+  // A time half a second past 13:45:31 still shows 13:45:30 (2-second resolution).
+  const TFileTime local = infotest::LocalFileTime(2020, 5, 6, 13, 45, 31);
+  EXPECT_EQ(FormatFileTime(local + 5000000, ListTimePattern, En), "2020/05/06 13:45:30");
+}
+
 TEST(FormatFileTime, ZeroIsEmptyAndOutOfRangeIsUnknown) {
   EXPECT_EQ(FormatFileTime(0, ListTimePattern, En), "");
   EXPECT_EQ(FormatFileTime(infotest::LocalFileTime(1979, 12, 31, 12, 0, 0), ListTimePattern, En),

@@ -11,14 +11,41 @@ namespace {
 
 using TLines = std::vector<std::string>;
 
-TEST(CustomLocations, SameLocationIgnoresAsciiCaseOnly) {
-  const TLines list = {"/media/Music", "/srv/share"};
-  EXPECT_EQ(FindLocation(list, "/MEDIA/music"), 0u);
-  EXPECT_EQ(FindLocation(list, "/media/Music"), 0u);
-  EXPECT_FALSE(FindLocation(list, "/media/Music/"));  // a trailing separator is another location
-  EXPECT_FALSE(FindLocation(list, "/media/Müsic"));
-  EXPECT_FALSE(SameLocation("/a/\xc3\xa9", "/a/\xc3\x89"));  // no case folding beyond ASCII
+TEST(CustomLocations, SameLocationMeansTheSameBytes) {
+  const TLines list = {"/music/Rock", "/music/rock", "/srv/share"};
+  EXPECT_EQ(FindLocation(list, "/music/rock"), 1u);
+  EXPECT_EQ(FindLocation(list, "/music/Rock"), 0u);
+  EXPECT_FALSE(FindLocation(list, "/MUSIC/ROCK"));
+  EXPECT_FALSE(FindLocation(list, "/music/Rock/"));  // a trailing separator is another location
   EXPECT_FALSE(FindLocation({}, "/x"));
+}
+
+TEST(LocationPaths, RelativePathsAreMadeAbsolute) {
+  const struct {
+    const char* Path;
+    const char* Base;
+    const char* Absolute;
+  } cases[] = {
+      {"", "/home/a", ""},
+      {"/srv/x", "/home/a", "/srv/x"},
+      {"Music", "/home/a", "/home/a/Music"},
+      {"Music/", "/home/a", "/home/a/Music/"},
+      {"./Music/./Rock", "/home/a", "/home/a/Music/./Rock"},
+      {".", "/home/a", "/home/a"},
+      {"../../../b", "/home/a", "/b"},
+      {"..//b", "/home/a/", "/home/b"},
+      {" /x", "/home/a", "/home/a/ /x"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AbsoluteAgainst(c.Path, c.Base), c.Absolute) << c.Path;
+
+  const std::string home = HomeFolder();
+  ASSERT_FALSE(home.empty());
+  EXPECT_EQ(AbsoluteTypedLocation("~"), home);
+  EXPECT_EQ(AbsoluteTypedLocation("~/Music"), (home == "/" ? "" : home) + "/Music");
+  const std::string here = std::filesystem::current_path().string();
+  EXPECT_EQ(AbsoluteTypedLocation("~other"), here + "/~other");
+  EXPECT_EQ(AbsoluteFromWorkingFolder("Music"), here + "/Music");
+  EXPECT_EQ(AbsoluteFromWorkingFolder("~"), here + "/~");  // only typed locations know "~"
 }
 
 TEST(CustomLocations, SaveAndLoadKeepOrderAndDropEmptyLines) {
@@ -41,9 +68,9 @@ TEST(CustomLocations, MissingFileThrowsOrGivesEmptyList) {
 
 TEST(CustomHistory, DuplicatesAndEmptyLinesShownOnceAtFirstOccurrence) {
   TScratchProgramFolder dir;
-  dir.Put("CUSTHIST.CFG", "/mnt/C/Music\r\n\r\n/mnt/c/music\r\n/mnt/D/\r\n");
-  EXPECT_EQ(LoadCustomHistory(CustomHistoryFile()), (TLines{"/mnt/C/Music", "/mnt/D/"}));
-  EXPECT_EQ(DistinctHistoryEntries({"a", "A", "b", "a", "", "B", "c"}), (TLines{"a", "b", "c"}));
+  dir.Put("CUSTHIST.CFG", "/mnt/C/Music\r\n\r\n/mnt/c/music\r\n/mnt/C/Music\r\n/mnt/D/\r\n");
+  EXPECT_EQ(LoadCustomHistory(CustomHistoryFile()), (TLines{"/mnt/C/Music", "/mnt/c/music", "/mnt/D/"}));
+  EXPECT_EQ(DistinctHistoryEntries({"a", "A", "b", "a", "", "B", "c"}), (TLines{"a", "A", "b", "B", "c"}));
 }
 
 TEST(CustomHistory, MissingOrUnreadableFileGivesEmptyHistory) {
