@@ -29,6 +29,7 @@ class TMP3ListModel;
 class TMP3ListView;
 class TShellFolderTree;
 class TStatusProgressPanel;
+class TPaneLimits;
 class TDetailsView;
 class TFileShellActions;
 
@@ -114,17 +115,20 @@ class TfrmMain : public QMainWindow {
   void ClearListRows();
   void SetListRowCount(int count);
   void SelectListRow(int row);
-  void SortFoundFiles();
+  TSortResult SortFoundFiles();
   void ApplyActionButtonsRule(int checkedCount);
   void SetFileCountText(const QString& text);
 
   void tvLeftFoldersChange();
   void lvMP3sSelectItem(bool selected);
+  void FollowFileAfterSort(int formerRow, const std::vector<std::size_t>& formerIndex);
   void OnVisiblePageChanged(int index);
   void cmdDestroySelectAllClick(int tag);
   void mnuViewToolbarClick();
   void mnuViewStatusBarClick();
   void mnuViewExplorerBarClick();
+  int ExplorerWidth() const;
+  void SetExplorerWidth(int width);
   void ViewMenuAboutToShow();
 
   std::vector<std::string> commandLine_;
@@ -135,10 +139,15 @@ class TfrmMain : public QMainWindow {
   bool shownOnce_ = false;
   bool startedUp_ = false;
   bool rowsBeingCleared_ = false;
+  // Set while the selection moves to the row a file went to in a sort: the pages stay as they are.
+  bool followingSort_ = false;
   int exitStatus_ = 0;
   int sortColumn_ = 0;
   bool sortAscending_ = true;
   TViewStyle viewStyle_ = TViewStyle::Details;
+  // The Explorer Bar's width while it is hidden (and the one it comes back with).
+  int explorerWidth_ = 177;
+  TPaneLimits* paneLimits_ = nullptr;
 
   // Toolbar
   QToolBar* toolbarMain = nullptr;

@@ -1,5 +1,6 @@
 #include "app/TSonarvexApplication.h"
 
+#include <QSettings>
 #include <exception>
 
 #include "app/ByteString.h"
@@ -8,8 +9,18 @@
 
 TSonarvexApplication::TSonarvexApplication(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(ToQString(ApplicationTitle));
-  setApplicationDisplayName(ToQString(ApplicationTitle));
+  // No display name: Qt would append it to every window title, and each window's caption is
+  // exactly the one it sets.
   setApplicationVersion(QStringLiteral("1.5"));
+  KeepQtSettingsInProgramFolder();
+}
+
+void TSonarvexApplication::KeepQtSettingsInProgramFolder() {
+  // Qt's own dialogs remember their state in user-scope settings (the file dialog's history);
+  // those belong with the program's other files, not in the user's home folder.
+  const QString folder = PathToQString(ProgramFolder());
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
 }
 
 bool TSonarvexApplication::notify(QObject* receiver, QEvent* event) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/FormMain.h"
+#include "app/TSignalCloser.h"
 #include "app/TSonarvexApplication.h"
 #include "core/UnitGlobals.h"
 
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     TfrmMain window(std::move(params));
+    // Logout, kill and Ctrl+C close the window as its close button does.
+    TSignalCloser signalCloser(&window);
     window.show();
     status = TSonarvexApplication::exec();
     if (status == 0) status = window.ExitStatus();
