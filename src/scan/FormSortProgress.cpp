@@ -66,7 +66,10 @@ bool TfrmSortProgress::Step(std::size_t done, std::size_t total) {
     CentreOnOwner();
     show();
   }
-  if (isVisible()) txtNowSorting->setText(ProgressText(done, total));
+  // Events run only while the modal window is up: before, a click could start a second sort
+  // of the list this one is reading.
+  if (!isVisible()) return true;
+  txtNowSorting->setText(ProgressText(done, total));
   QCoreApplication::processEvents();
   FSinceEvents.start();
   return !FCancelled;
