@@ -1,5 +1,7 @@
 #include "app/TSignalCloser.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
 #include <QWidget>
 #include <csignal>
@@ -68,6 +70,11 @@ TSignalCloser::~TSignalCloser() {
 void TSignalCloser::SignalArrived() {
   char bytes[16];
   while (::read(PipeEnds[0], bytes, sizeof bytes) > 0) {
+  }
+  // Nobody may be there to answer a dialog (the session is ending): open dialogs are cancelled
+  // first, then the window closes as its close button does.
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* dialog = qobject_cast<QDialog*>(widget); dialog != nullptr && dialog->isVisible()) dialog->reject();
   }
   if (window_) window_->close();
 }

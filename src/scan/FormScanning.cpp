@@ -138,6 +138,8 @@ void TfrmScanning::cmdCancelScanningClick() {
   CloseWith(QDialog::Rejected);
 }
 
+void TfrmScanning::reject() { cmdCancelScanningClick(); }
+
 void TfrmScanning::CloseWith(int result) {
   if (FClosing) return;
   FClosing = true;

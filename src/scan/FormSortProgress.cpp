@@ -47,10 +47,7 @@ TfrmSortProgress::TfrmSortProgress(QWidget* owner) : QDialog(owner, Qt::Dialog |
   cmdCancelSorting = new QPushButton(QStringLiteral("Cancel"), this);
   cmdCancelSorting->setObjectName(QStringLiteral("cmdCancelSorting"));
   cmdCancelSorting->setGeometry((ClientWidth - 75) / 2, 64, 75, 25);
-  connect(cmdCancelSorting, &QPushButton::clicked, this, [this] {
-    FCancelled = true;
-    hide();
-  });
+  connect(cmdCancelSorting, &QPushButton::clicked, this, &TfrmSortProgress::reject);
   FSinceStart.start();
 }
 
@@ -82,6 +79,11 @@ TSortResult TfrmSortProgress::Run(QWidget* owner, bool readsFiles,
   TfrmSortProgress window(owner);
   window.SetShowDelay(DefaultDelay());
   return sort([&window](std::size_t done, std::size_t total) { return window.Step(done, total); });
+}
+
+void TfrmSortProgress::reject() {
+  FCancelled = true;
+  hide();
 }
 
 void TfrmSortProgress::SetDefaultShowDelay(int milliseconds) { DefaultDelay() = milliseconds; }

@@ -28,6 +28,8 @@ class TfrmSortProgress : public QDialog {
   // run now and then (so Cancel can be pressed) and answers false once it was.
   bool Step(std::size_t done, std::size_t total);
   bool Cancelled() const { return FCancelled; }
+  // Cancelling the window from outside (the program is asked to end) is its Cancel button.
+  void reject() override;
   void SetShowDelay(int milliseconds) { FShowDelayMs = milliseconds; }
 
   // "Sorting \r\n" and how many of the files have been read.
