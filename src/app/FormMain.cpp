@@ -902,7 +902,8 @@ void TfrmMain::mnuViewExplorerBarClick() {
 }
 
 int TfrmMain::ExplorerWidth() const {
-  return panClientLeft->isVisibleTo(this) ? splitLeftClient->sizes().value(0) : explorerWidth_;
+  const int shown = panClientLeft->isVisibleTo(this) ? splitLeftClient->sizes().value(0) : 0;
+  return shown > 0 ? shown : explorerWidth_;
 }
 
 void TfrmMain::SetExplorerWidth(int width) {
