@@ -19,10 +19,12 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
 #include "app/ByteString.h"
+#include "app/TPaneLimits.h"
 #include "app/TStatusProgressPanel.h"
 #include "app/UiPrompts.h"
 #include "core/UnitDataFolder.h"
@@ -31,6 +33,7 @@
 #include "core/UnitGlobals.h"
 #include "help/FormAbout.h"
 #include "help/HtmlHelp.h"
+#include "help/THelpKeyWatcher.h"
 #include "id3/ID3Engine.h"
 #include "info/FormMP3InfosConfig.h"
 #include "info/TDetailsView.h"
@@ -41,6 +44,7 @@
 #include "player/UnitPlayerText.h"
 #include "scan/FormExtensions.h"
 #include "scan/FormScanning.h"
+#include "scan/FormSortProgress.h"
 #include "scan/TFileShellActions.h"
 #include "scan/TMP3ListModel.h"
 #include "scan/TMP3ListView.h"
@@ -347,7 +351,11 @@ void TfrmMain::CreateMenus() {
   mnuHelp->addSeparator();
   mnuHelp->addAction(cmdHelpAbout);
   connect(cmdHelpTopics, &QAction::triggered, this, [this] { ShowHelpContents(this); });
-  for (QMenu* menu : {mnuFile, mnuView, mnuHelp}) menu->setProperty("HelpContext", MainHelpContext);
+  auto* menuHelpKey = new THelpKeyWatcher(this);
+  for (QMenu* menu : {mnuFile, mnuView, mnuHelp}) {
+    menu->setProperty("HelpContext", MainHelpContext);
+    menuHelpKey->Watch(menu);
+  }
 }
 
 void TfrmMain::CreateToolbar() {
@@ -458,13 +466,14 @@ void TfrmMain::CreateCentralArea() {
   splitLeftClient->setStretchFactor(0, 0);
   splitLeftClient->setStretchFactor(1, 1);
   setCentralWidget(splitLeftClient);
+  paneLimits_ = new TPaneLimits(splitLeftClient, splitClientBottom, this);
 
   connect(tvLeftFolders, &TShellFolderTree::SelectionChanged, this, &TfrmMain::tvLeftFoldersChange);
   connect(pagesLeft, &QTabWidget::currentChanged, this, [this] {
     if (!MainWindowCreating) pagesLeftChange();
   });
   connect(lvMP3s, &TMP3ListView::RowSelectionChanged, this, [this](int, bool selected) {
-    if (!rowsBeingCleared_) lvMP3sSelectItem(selected);
+    if (!rowsBeingCleared_ && !followingSort_) lvMP3sSelectItem(selected);
   });
   connect(lvMP3s, &TMP3ListView::HeaderClicked, this, &TfrmMain::lvMP3sColumnClick);
   PopupMP3ListColumns = new QMenu(this);
@@ -648,6 +657,8 @@ void TfrmMain::FormClose() {
   attempt(MainIniFile(), [this] { SaveWindowSettings(); });
   if (!failures.isEmpty())
     ShowFailure(this, QStringLiteral("Some settings could not be saved:\r\n\r\n") + failures.join(QStringLiteral("\r\n")));
+  // The help window has no owner that would take it along: the program ends with this window.
+  ShutDownHelp();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -690,6 +701,7 @@ void TfrmMain::ScanFolder(const std::string& path) {
   ShowBottomPage(pageNoMP3);
   ClosePlayer();
   ClearListRows();
+  UpdateFileCount();
   if (path.empty()) return;
 
   lvMP3s->setUpdatesEnabled(false);
@@ -709,6 +721,7 @@ void TfrmMain::ScanFolder(const std::string& path) {
   }
   SetListRowCount(static_cast<int>(FoundFileList.size()));
   lvMP3s->setUpdatesEnabled(true);
+  UpdateFileCount();
   if (ListRowCount() > 0) {
     txtNOMP3->setText(SelectFileText());
     SelectListRow(0);
@@ -717,9 +730,11 @@ void TfrmMain::ScanFolder(const std::string& path) {
   if (failure) std::rethrow_exception(failure);
 }
 
-void TfrmMain::SortFoundFiles() {
-  ::SortFoundFiles(FoundFileList, RowCache, *ID3Engine1, UsedInfoTypes, sortColumn_, sortAscending_,
-                   localeFormat_);
+TSortResult TfrmMain::SortFoundFiles() {
+  return TfrmSortProgress::Run(this, SortReadsFiles(UsedInfoTypes, sortColumn_), [this](const TSortProgress& progress) {
+    return ::SortFoundFiles(FoundFileList, RowCache, *ID3Engine1, UsedInfoTypes, sortColumn_, sortAscending_,
+                            localeFormat_, progress);
+  });
 }
 
 void TfrmMain::ClosePlayer() { panPlayer->StopAndClose(); }
@@ -758,13 +773,32 @@ int TfrmMain::ListCurrentRow() const { return lvMP3s->CurrentRow(); }
 void TfrmMain::SelectListRow(int row) { lvMP3s->SelectRow(row); }
 
 void TfrmMain::lvMP3sColumnClick(int column) {
+  const int formerColumn = sortColumn_;
+  const bool formerAscending = sortAscending_;
   if (column == sortColumn_) sortAscending_ = !sortAscending_;
   else sortColumn_ = column;
-  SortFoundFiles();
+  const int current = ListCurrentRow();
+  const TSortResult sorted = SortFoundFiles();
+  if (!sorted.Completed) {
+    // Cancelled: the list keeps its order, so the sort state stays what it was too.
+    sortColumn_ = formerColumn;
+    sortAscending_ = formerAscending;
+    return;
+  }
   listModel_->RefreshAllRows();
+  FollowFileAfterSort(current, sorted.FormerIndex);
   const int checked = CountCheckedFiles();
   ApplyActionButtonsRule(checked);
   if (VisibleBottomPage() != pageDestroy) UpdateFileCount();
+}
+
+void TfrmMain::FollowFileAfterSort(int formerRow, const std::vector<std::size_t>& formerIndex) {
+  // The pages describe the file that was selected: the selection goes where that file went.
+  const auto found = std::find(formerIndex.begin(), formerIndex.end(), static_cast<std::size_t>(formerRow));
+  if (formerRow < 0 || found == formerIndex.end()) return;
+  followingSort_ = true;
+  SelectListRow(static_cast<int>(found - formerIndex.begin()));
+  followingSort_ = false;
 }
 
 void TfrmMain::lvMP3sSelectItem(bool selected) {
@@ -806,7 +840,13 @@ void TfrmMain::popMP3ListColumnsConfigurationClick() {
   dialog.Fill(UsedInfoTypes, UnusedInfoTypes);
   if (dialog.exec() != QDialog::Accepted) return;
   ClearListRows();
+  const TStringList previous = UsedInfoTypes;
   dialog.ReadBack(UsedInfoTypes, UnusedInfoTypes);
+  // The old sort column may name another column now, or none at all.
+  if (UsedInfoTypes != previous) {
+    sortColumn_ = 0;
+    sortAscending_ = true;
+  }
   BuildColumns();
   ScanFolder(CurrentScanPath);
 }
@@ -889,4 +929,28 @@ void TfrmMain::mnuViewToolbarClick() { toolbarMain->setVisible(mnuViewToolbar->i
 
 void TfrmMain::mnuViewStatusBarClick() { statusBar()->setVisible(mnuViewStatusBar->isChecked()); }
 
-void TfrmMain::mnuViewExplorerBarClick() { panClientLeft->setVisible(mnuViewExplorerBar->isChecked()); }
+void TfrmMain::mnuViewExplorerBarClick() {
+  const bool show = mnuViewExplorerBar->isChecked();
+  if (show == panClientLeft->isVisibleTo(this)) return;
+  if (!show) {
+    explorerWidth_ = ExplorerWidth();
+    panClientLeft->setVisible(false);
+    return;
+  }
+  panClientLeft->setVisible(true);
+  SetExplorerWidth(explorerWidth_);
+}
+
+int TfrmMain::ExplorerWidth() const {
+  const int shown = panClientLeft->isVisibleTo(this) ? splitLeftClient->sizes().value(0) : 0;
+  return shown > 0 ? shown : explorerWidth_;
+}
+
+void TfrmMain::SetExplorerWidth(int width) {
+  if (width <= 0) return;  // a bar saved while hidden by an older version: keep the built-in width
+  explorerWidth_ = width;
+  if (!panClientLeft->isVisibleTo(this)) return;
+  const QList<int> sizes = splitLeftClient->sizes();
+  const int total = sizes.value(0) + sizes.value(1);
+  splitLeftClient->setSizes({width, std::max(0, total - width)});
+}

@@ -32,6 +32,7 @@ class TMediaPlayerPage;
 class TSearchPage;
 class TShellFolderTree;
 class TStatusProgressPanel;
+class TPaneLimits;
 class TDetailsView;
 class TFileShellActions;
 
@@ -119,12 +120,13 @@ class TfrmMain : public QMainWindow {
   void ClearListRows();
   void SetListRowCount(int count);
   void SelectListRow(int row);
-  void SortFoundFiles();
+  TSortResult SortFoundFiles();
   void ApplyActionButtonsRule(int checkedCount);
   void SetFileCountText(const QString& text);
 
   void tvLeftFoldersChange();
   void lvMP3sSelectItem(bool selected);
+  void FollowFileAfterSort(int formerRow, const std::vector<std::size_t>& formerIndex);
   void OnVisiblePageChanged(int index);
   void cmdDestroySelectAllClick(int tag);
   // File actions (FormMainActions.cpp); tag 0 Delete or Copy, 1 Destroy or Move.
@@ -133,6 +135,8 @@ class TfrmMain : public QMainWindow {
   void mnuViewToolbarClick();
   void mnuViewStatusBarClick();
   void mnuViewExplorerBarClick();
+  int ExplorerWidth() const;
+  void SetExplorerWidth(int width);
   void ViewMenuAboutToShow();
 
   std::vector<std::string> commandLine_;
@@ -145,10 +149,15 @@ class TfrmMain : public QMainWindow {
   bool shownOnce_ = false;
   bool startedUp_ = false;
   bool rowsBeingCleared_ = false;
+  // Set while the selection moves to the row a file went to in a sort: the pages stay as they are.
+  bool followingSort_ = false;
   int exitStatus_ = 0;
   int sortColumn_ = 0;
   bool sortAscending_ = true;
   TViewStyle viewStyle_ = TViewStyle::Details;
+  // The Explorer Bar's width while it is hidden (and the one it comes back with).
+  int explorerWidth_ = 177;
+  TPaneLimits* paneLimits_ = nullptr;
 
   // Toolbar
   QToolBar* toolbarMain = nullptr;

@@ -1,7 +1,6 @@
 // The main window's settings: MAIN.INI placement and view choices, and the Custom list.
 
 #include <QFileIconProvider>
-#include <QFileInfo>
 #include <QListWidget>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -11,6 +10,7 @@
 
 #include "app/ByteString.h"
 #include "app/FormMain.h"
+#include "app/TPaneLimits.h"
 #include "app/UiPrompts.h"
 #include "app/UnitMainIni.h"
 #include "core/UnitGlobals.h"
@@ -21,9 +21,11 @@ namespace {
 
 constexpr int CustomPathRole = Qt::UserRole + 1;
 
-QIcon PathIcon(const std::string& path) {
+// Every location gets the folder icon, whether it exists now or not: a row without an icon would
+// be lower than the others.
+QIcon LocationIcon() {
   static QFileIconProvider provider;
-  return provider.icon(QFileInfo(PathToQString(path)));
+  return provider.icon(QFileIconProvider::Folder);
 }
 
 }  // namespace
@@ -58,17 +60,16 @@ void TfrmMain::ApplyWindowSettings() {
   mnuViewExplorerBar->setChecked(s.ExplorerBar);
   mnuViewExplorerBarClick();
   SetViewStyle(static_cast<TViewStyle>(s.ListViewStyle));
-  if (s.ExplorerWidth) {
-    QList<int> sizes = splitLeftClient->sizes();
-    const int total = sizes.value(0) + sizes.value(1);
-    splitLeftClient->setSizes({*s.ExplorerWidth, std::max(0, total - *s.ExplorerWidth)});
-  }
+  if (s.ExplorerWidth) SetExplorerWidth(*s.ExplorerWidth);
   if (s.PagesHeight) {
     QList<int> sizes = splitClientBottom->sizes();
     const int total = sizes.value(0) + sizes.value(1);
     splitClientBottom->setSizes({std::max(0, total - *s.PagesHeight), *s.PagesHeight});
   }
   if (s.Subfolders) SetSubfoldersOption(true);
+  // Sizes stored by a larger (maximised) window must not squeeze the list out of a smaller one.
+  // A window on its way to maximised is checked when its new size arrives.
+  if (!s.WindowState || *s.WindowState != TWindowState::Maximized) paneLimits_->Apply();
 }
 
 void TfrmMain::SaveWindowSettings() {
@@ -89,7 +90,7 @@ void TfrmMain::SaveWindowSettings() {
   s.StatusBar = mnuViewStatusBar->isChecked();
   s.ExplorerBar = mnuViewExplorerBar->isChecked();
   s.ListViewStyle = static_cast<TListViewStyle>(viewStyle_);
-  s.ExplorerWidth = panClientLeft->width();
+  s.ExplorerWidth = ExplorerWidth();
   s.PagesHeight = panClientBottom->height();
   s.Subfolders = SubfoldersOption();
   SaveMainWindowSettings(MainIniFile(), s);
@@ -105,7 +106,7 @@ std::string TfrmMain::CustomItemPath(const QListWidgetItem* item) {
 }
 
 void TfrmMain::AddCustomItem(const std::string& path) {
-  auto* item = new QListWidgetItem(PathIcon(path), PathToQString(path));
+  auto* item = new QListWidgetItem(LocationIcon(), PathToQString(path));
   // The exact bytes stay with the item: a name that is not valid UTF-8 must scan as it is.
   item->setData(CustomPathRole, QByteArray(path.data(), static_cast<qsizetype>(path.size())));
   item->setToolTip(PathToQString(path));

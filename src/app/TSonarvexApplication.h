@@ -13,6 +13,10 @@ class TSonarvexApplication : public QApplication {
 
   bool notify(QObject* receiver, QEvent* event) override;
 
+  // Points Qt's user-scope settings (where its file dialogs keep their history) at the program
+  // folder. Done by the constructor.
+  static void KeepQtSettingsInDataFolder();
+
   // Shows the message in a box titled with the application title; the program goes on.
   static void ShowException(const QString& message);
 };

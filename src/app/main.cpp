@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/FormMain.h"
+#include "app/TSignalCloser.h"
 #include "app/TSonarvexApplication.h"
 #include "core/UnitGlobals.h"
 #include "player/TMediaPlayerPage.h"
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     TfrmMain window(std::move(params));
+    // Logout, kill and Ctrl+C close the window as its close button does.
+    TSignalCloser signalCloser(&window);
     window.show();
     status = TSonarvexApplication::exec();
     if (status == 0) status = window.ExitStatus();

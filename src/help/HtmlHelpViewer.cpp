@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHelpContentModel>
 #include <QHelpEngine>
 #include <QKeySequence>
@@ -9,6 +11,7 @@
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/ByteString.h"
 #include "core/UnitGlobals.h"
@@ -99,6 +102,7 @@ void HtmlHelpViewer::ShowContents() { ShowTopic(ContentsPage()); }
 
 void HtmlHelpViewer::FollowOwner(QWidget* owner) {
   QWidget* host = owner ? owner->window() : nullptr;
+  if (host != this) asker_ = host;
   if (host == this) return;
   const bool modalHost = host && host->isModal();
   Reparent(modalHost ? host : nullptr);
@@ -116,7 +120,8 @@ void HtmlHelpViewer::Reparent(QWidget* host) {
   const bool visible = isVisible();
   const QRect placement = geometry();
   setParent(host, Qt::Window);
-  setGeometry(placement);
+  // A window that was never shown has no placement of its own yet: it is placed when shown.
+  if (placed_) setGeometry(placement);
   if (host) host->installEventFilter(this);
   if (visible) show();
 }
@@ -170,7 +175,26 @@ void HtmlHelpViewer::ContentsCreated() {
 
 void HtmlHelpViewer::BringToFront() {
   if (isMinimized()) showNormal();
+  if (!placed_) PlaceNearAsker();
+  placed_ = true;
   show();
   raise();
   activateWindow();
+}
+
+void HtmlHelpViewer::PlaceNearAsker() {
+  // Like any new window: centred on the window that asked, whole within the screen's free area
+  // (title bar included, so the window manager's frame can be grabbed).
+  const QWidget* asker = asker_.data();
+  const QScreen* screen = asker != nullptr ? asker->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect area = screen->availableGeometry();
+  // Before the first showing the frame is unknown; the asker's frame is the best guess.
+  const QSize frame = asker != nullptr && asker->isVisible() ? asker->frameGeometry().size() - asker->size() : QSize();
+  resize(size().boundedTo(area.size() - frame));
+  QRect outer(QPoint(), size() + frame);
+  outer.moveCenter(asker != nullptr && asker->isVisible() ? asker->frameGeometry().center() : area.center());
+  outer.moveLeft(std::clamp(outer.left(), area.left(), std::max(area.left(), area.right() + 1 - outer.width())));
+  outer.moveTop(std::clamp(outer.top(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
+  move(outer.topLeft());
 }

@@ -3,6 +3,7 @@
 // back and forward through the topics seen. One window serves every help request; it is not
 // modal, so the user can keep it open beside the window the help is about.
 
+#include <QPointer>
 #include <QUrl>
 #include <QWidget>
 
@@ -48,6 +49,7 @@ class HtmlHelpViewer : public QWidget {
   QModelIndex FindInContents(const QModelIndex& parent, const QUrl& topic) const;
   void ContentsCreated();
   void BringToFront();
+  void PlaceNearAsker();
 
   QHelpEngine* engine_;
   THelpBrowser* browser_ = nullptr;
@@ -55,4 +57,6 @@ class HtmlHelpViewer : public QWidget {
   QAction* cmdBack_ = nullptr;
   QAction* cmdForward_ = nullptr;
   QAction* cmdContents_ = nullptr;
+  QPointer<QWidget> asker_;  // the window the last request came from
+  bool placed_ = false;      // shown once: the user's placement is kept from then on
 };

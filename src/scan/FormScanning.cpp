@@ -44,6 +44,8 @@ TfrmScanning::TfrmScanning(QWidget* owner) : QDialog(owner, Qt::Dialog | Qt::Fra
   font.setPixelSize(13);
   txtNowScanning->setFont(font);
 
+  txtNowScanning->installEventFilter(this);
+
   cmdCancelScanning = new QPushButton(QStringLiteral("Cancel"), this);
   cmdCancelScanning->setObjectName(QStringLiteral("cmdCancelScanning"));
   cmdCancelScanning->setGeometry((ClientWidth - ButtonWidth) / 2, ButtonTop, ButtonWidth, ButtonHeight);
@@ -116,18 +118,27 @@ void TfrmScanning::ScanProgressEvent(const std::string& folder, const std::strin
   if (folder != FPendingFolder) FPendingFolder = folder;
   // Repainting and polling the event queue after every entry would dominate a large walk.
   if (FSinceEvents.isValid() && FSinceEvents.elapsed() < FEventIntervalMs) return;
-  if (FPendingFolder != FShownFolder) {
+  // The folder is shortened to the label's width when the label paints, not here: a window that
+  // is covered or minimised does no text measuring at all.
+  if (FPendingFolder != FShownFolder) txtNowScanning->update();
+  QCoreApplication::processEvents();
+  FSinceEvents.start();
+}
+
+bool TfrmScanning::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == txtNowScanning && event->type() == QEvent::Paint && FPendingFolder != FShownFolder) {
     FShownFolder = FPendingFolder;
     txtNowScanning->setText(ScanningText(FShownFolder));
   }
-  QCoreApplication::processEvents();
-  FSinceEvents.start();
+  return QDialog::eventFilter(watched, event);
 }
 
 void TfrmScanning::cmdCancelScanningClick() {
   ScanCancelRequested = true;
   CloseWith(QDialog::Rejected);
 }
+
+void TfrmScanning::reject() { cmdCancelScanningClick(); }
 
 void TfrmScanning::CloseWith(int result) {
   if (FClosing) return;

@@ -38,6 +38,9 @@ class TfrmScanning : public QDialog {
   // and Cancel can be pressed.
   void ScanProgressEvent(const std::string& folder, const std::string& entryPath);
 
+  // Cancelling the window from outside (the program is asked to end) is its Cancel button.
+  void reject() override;
+
   // "Scanning \r\n" and the folder shortened to the label's width.
   QString ScanningText(const std::string& folder) const;
 
@@ -47,6 +50,7 @@ class TfrmScanning : public QDialog {
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FormActivate();

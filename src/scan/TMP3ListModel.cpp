@@ -159,6 +159,8 @@ bool TMP3ListModel::setData(const QModelIndex& index, const QVariant& value, int
 }
 
 QVariant TMP3ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  // The stand-in column of a list without used columns has no caption (not a section number).
+  if (orientation == Qt::Horizontal && Columns_.isEmpty() && role == Qt::DisplayRole) return QString();
   if (orientation != Qt::Horizontal || section < 0 || section >= Columns_.size()) {
     return QAbstractTableModel::headerData(section, orientation, role);
   }

@@ -220,6 +220,7 @@ bool TMP3ListView::eventFilter(QObject* watched, QEvent* event) {
     if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier && HandleSpaceKey()) {
       return true;
     }
+    if (HandleHomeEndKey(*key)) return true;
   }
   if (event->type() == QEvent::MouseButtonDblClick) {
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(Table_),
@@ -231,6 +232,17 @@ bool TMP3ListView::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+bool TMP3ListView::HandleHomeEndKey(const QKeyEvent& key) {
+  // Home and End go to the first and last row in every style; the table would otherwise move to
+  // the first or last column of the current row.
+  if (key.key() != Qt::Key_Home && key.key() != Qt::Key_End) return false;
+  if ((key.modifiers() & ~(Qt::ControlModifier | Qt::KeypadModifier)) != Qt::NoModifier) return false;
+  const int rows = Model_->rowCount();
+  if (rows == 0) return true;
+  SelectRow(key.key() == Qt::Key_Home ? 0 : rows - 1);
+  return true;
 }
 
 bool TMP3ListView::HandleSpaceKey() {

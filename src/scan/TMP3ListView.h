@@ -10,6 +10,7 @@
 
 class QAbstractItemView;
 class QItemSelection;
+class QKeyEvent;
 class QListView;
 class QStackedWidget;
 class QTableView;
@@ -71,6 +72,7 @@ class TMP3ListView : public QWidget {
   void OnContextMenu(QAbstractItemView* view, const QPoint& pos);
   void OnDoubleClicked();
   bool HandleSpaceKey();
+  bool HandleHomeEndKey(const QKeyEvent& key);
   bool OnCheckBox(QAbstractItemView* view, const QPoint& pos) const;
 
   TMP3ListModel* Model_;

@@ -59,12 +59,21 @@ void ResetRowCache(const TFoundFileList& list, TRowCache& cache) {
   cache.resize(list.size());
 }
 
-void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
-                    const TStringList& used, int sortColumn, bool ascending,
-                    const TLocaleFormat& fmt) {
+bool SortReadsFiles(const TStringList& used, int sortColumn) {
+  const int column = EffectiveSortColumn(used, sortColumn);
+  return column >= 0 && !InfoCodeOf(used[static_cast<std::size_t>(column)]).starts_with('0');
+}
+
+TSortResult SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
+                           const TStringList& used, int sortColumn, bool ascending,
+                           const TLocaleFormat& fmt, const TSortProgress& progress) {
+  TSortResult result;
+  std::vector<std::size_t> order(list.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
   const int column = EffectiveSortColumn(used, sortColumn);
   if (column >= 0 && list.size() > 1) {
     const std::string code(InfoCodeOf(used[static_cast<std::size_t>(column)]));
+    const bool reads = !code.starts_with('0');
     std::vector<std::string> keys;
     keys.reserve(list.size());
     for (const TFoundFile& file : list) {
@@ -73,9 +82,12 @@ void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
       } catch (const std::exception&) {
         keys.emplace_back(NotAvailableText);
       }
+      if (reads && progress && !progress(keys.size(), list.size())) {
+        result.Completed = false;
+        if (cache.size() != list.size()) ResetRowCache(list, cache);
+        return result;
+      }
     }
-    std::vector<std::size_t> order(list.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
     // Stable, so files with equal values keep their scan order in either direction.
     std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
       const int c = CompareSortTexts(keys[x], keys[y]);
@@ -97,6 +109,8 @@ void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
     file.Checked = 0;
   }
   ResetRowCache(list, cache);
+  result.FormerIndex = std::move(order);
+  return result;
 }
 
 bool EnsureRowBuilt(TRowCache& cache, const TFoundFileList& list, std::size_t row,

@@ -35,13 +35,28 @@ int CompareSortTexts(std::string_view a, std::string_view b);
 // is no used column at all (the scan order stays).
 int EffectiveSortColumn(const TStringList& used, int sortColumn);
 
+// Told after each file a sort has read: files read so far and their total. Returning false
+// cancels the sort.
+using TSortProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
+struct TSortResult {
+  bool Completed = true;
+  // For each row after the sort, the index the file had before it (empty when cancelled).
+  std::vector<std::size_t> FormerIndex;
+};
+
+// Whether sorting by the used column sortColumn opens the files (a tag column does; a
+// file-system column and an empty column set do not).
+bool SortReadsFiles(const TStringList& used, int sortColumn);
+
 // Sorts the list by the value of the used column sortColumn (see EffectiveSortColumn), clears
 // every check mark and resets the cache to one unbuilt entry per file. A file-system column
-// ("0..." code) opens no file; a tag column opens each file once. A file that cannot be read
-// sorts as "(not available)". Never throws.
-void SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
-                    const TStringList& used, int sortColumn, bool ascending,
-                    const TLocaleFormat& fmt);
+// ("0..." code) opens no file; a tag column opens each file once and reports each to progress.
+// A file that cannot be read sorts as "(not available)". A cancelled sort leaves the order and
+// the marks as they were (the cache is only made to match the list again). Never throws.
+TSortResult SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& engine,
+                           const TStringList& used, int sortColumn, bool ascending,
+                           const TLocaleFormat& fmt, const TSortProgress& progress = {});
 
 // One unbuilt cache entry per file, in list order.
 void ResetRowCache(const TFoundFileList& list, TRowCache& cache);

@@ -98,7 +98,36 @@ bool ListTree(TWalk& walk, const std::string& folder) {
   return true;
 }
 
+// Calls found(name) for each subfolder of the folder until it returns false.
+template <typename TFound>
+void ForEachSubfolder(const std::string& folder, bool hidden, TFound&& found) {
+  const TDirHandle dir(::opendir(folder.c_str()));
+  if (!dir) return;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    if (IsDotOrDotDot(entry->d_name) || (!hidden && entry->d_name[0] == '.')) continue;
+    if (KindOfEntry(dir.get(), *entry) == TEntryKind::Folder && !found(entry->d_name)) return;
+  }
+}
+
 }  // namespace
+
+std::vector<std::string> ListSubfolderNames(const std::string& folder, bool hidden) {
+  std::vector<std::string> names;
+  ForEachSubfolder(folder, hidden, [&names](const char* name) {
+    names.emplace_back(name);
+    return true;
+  });
+  return names;
+}
+
+bool HasSubfolderNames(const std::string& folder, bool hidden) {
+  bool any = false;
+  ForEachSubfolder(folder, hidden, [&any](const char*) {
+    any = true;
+    return false;
+  });
+  return any;
+}
 
 bool MatchesScanFilter(std::string_view entryName, std::string_view filter) {
   const auto dot = entryName.rfind('.');
@@ -141,13 +170,23 @@ std::string MinimizeFolderName(const std::string& folder, int maxWidth,
   const auto lastSlash = body.rfind('/');
   const std::string last = lastSlash == std::string::npos ? body : body.substr(lastSlash + 1);
   if (lastSlash != std::string::npos) {
-    // Cut leading names one at a time, never the last one.
-    std::size_t cut = body.find('/');
-    while (cut != std::string::npos && cut < lastSlash) {
-      const std::string candidate = root + "..." + body.substr(cut) + trailing;
-      if (measure(candidate) <= maxWidth) return candidate;
-      cut = body.find('/', cut + 1);
+    // Cut leading names, never the last one: the fewest cuts that fit. Each cut makes the text
+    // shorter, so the places are searched by halving; a deep folder (thousands of names) is
+    // measured a dozen times, not once per name.
+    std::vector<std::size_t> cuts;
+    for (std::size_t cut = body.find('/'); cut != std::string::npos && cut < lastSlash; cut = body.find('/', cut + 1))
+      cuts.push_back(cut);
+    const auto candidateAt = [&](std::size_t k) { return root + "..." + body.substr(cuts[k]) + trailing; };
+    std::size_t low = 0;
+    std::size_t high = cuts.size();  // first place known to fit (cuts.size(): none known)
+    while (low < high) {
+      const std::size_t middle = low + (high - low) / 2;
+      if (measure(candidateAt(middle)) <= maxWidth)
+        high = middle;
+      else
+        low = middle + 1;
     }
+    if (high < cuts.size()) return candidateAt(high);
     const std::string candidate = root + ".../" + last + trailing;
     if (measure(candidate) <= maxWidth) return candidate;
     if (!root.empty()) {

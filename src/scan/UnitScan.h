@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Called by the walks: once with an empty entry path when a folder is entered (recursive walk
 // only), and once for every entry of the folder with the entry's full path. After each call the
@@ -30,6 +31,14 @@ void ListMatchingFiles(TFoundFileList& result, const std::string& folder, const 
 // link cycles end. On cancel every pending level returns after at most one more progress call.
 void ListMatchingFilesRecursive(TFoundFileList& result, const std::string& folder,
                                 const std::string& filter, const TScanProgressEvent& progress);
+
+// The names of the folder's subfolders (links to folders included), byte for byte, in the order
+// the file system lists them; the same listing the walks use, so every folder a walk enters can
+// be offered. Names starting with a dot are left out when hidden is false. A folder that cannot be
+// listed has none.
+std::vector<std::string> ListSubfolderNames(const std::string& folder, bool hidden);
+// Whether ListSubfolderNames would give anything; stops at the first subfolder.
+bool HasSubfolderNames(const std::string& folder, bool hidden);
 
 // Measures the display width of a text (pixels, or any unit the caller likes).
 using TTextWidthMeasure = std::function<int(const std::string& text)>;

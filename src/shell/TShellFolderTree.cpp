@@ -5,7 +5,6 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileIconProvider>
 #include <QHeaderView>
 #include <QMenu>
@@ -13,7 +12,11 @@
 #include <QStorageInfo>
 #include <QUrl>
 
+#include <algorithm>
+
 #include "app/ByteString.h"
+#include "core/UnitGlobals.h"
+#include "scan/UnitScan.h"
 
 namespace {
 
@@ -35,6 +38,31 @@ bool IsPseudoFileSystem(const QStorageInfo& volume) {
   return pseudo.contains(QString::fromLatin1(volume.fileSystemType()));
 }
 
+QByteArray Bytes(const std::string& path) { return QByteArray(path.data(), static_cast<qsizetype>(path.size())); }
+
+std::string PathOf(const QTreeWidgetItem* node) {
+  const QByteArray bytes = node->data(0, PathRole).toByteArray();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// The path without repeated or trailing separators ("/" stays "/").
+std::string Normalised(const std::string& path) {
+  std::string result;
+  for (const char c : path) {
+    if (c == '/' && !result.empty() && result.back() == '/') continue;
+    result += c;
+  }
+  while (result.size() > 1 && result.back() == '/') result.pop_back();
+  return result;
+}
+
+bool IsInside(const std::string& target, const std::string& folder) {
+  if (folder.empty()) return false;
+  if (target == folder || folder == "/") return true;
+  return target.size() > folder.size() && target.compare(0, folder.size(), folder) == 0 &&
+         target[folder.size()] == '/';
+}
+
 }  // namespace
 
 TShellFolderTree::TShellFolderTree(QWidget* parent)
@@ -43,6 +71,12 @@ TShellFolderTree::TShellFolderTree(QWidget* parent)
   setColumnCount(1);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setUniformRowHeights(true);
+  // Long names are shown whole: the column grows to its widest name and the tree scrolls.
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  setTextElideMode(Qt::ElideNone);
   setContextMenuPolicy(Qt::DefaultContextMenu);
   connect(this, &QTreeWidget::itemExpanded, this, &TShellFolderTree::PopulateChildren);
   connect(this, &QTreeWidget::currentItemChanged, this, [this] { Q_EMIT SelectionChanged(); });
@@ -54,12 +88,12 @@ void TShellFolderTree::RootAtDesktop() {
   clear();
   auto* desktop = new QTreeWidgetItem(this, {QStringLiteral("Desktop")});
   desktop->setIcon(0, iconProvider_->icon(QFileIconProvider::Desktop));
-  desktop->setData(0, PathRole, QString());
+  desktop->setData(0, PathRole, QByteArray());
   desktop->setData(0, PopulatedRole, true);
 
   const QString home = QDir::homePath();
-  AddFolderNode(desktop, QDir(home).dirName().isEmpty() ? home : QDir(home).dirName(), home);
-  AddFolderNode(desktop, QStringLiteral("/"), QStringLiteral("/"));
+  AddFolderNode(desktop, QDir(home).dirName().isEmpty() ? home : QDir(home).dirName(), QStringToPath(home));
+  AddFolderNode(desktop, QStringLiteral("/"), "/");
   QStringList seen = {QStringLiteral("/"), home};
   for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
     const QString root = volume.rootPath();
@@ -68,7 +102,7 @@ void TShellFolderTree::RootAtDesktop() {
     seen.append(root);
     const QString caption = volume.displayName().isEmpty() ? root : volume.displayName();
     AddFolderNode(desktop, caption == root ? root : caption + QStringLiteral(" (") + root + QLatin1Char(')'),
-                  root);
+                  QStringToPath(root));
   }
   desktop->setExpanded(true);
   setCurrentItem(desktop);
@@ -76,33 +110,28 @@ void TShellFolderTree::RootAtDesktop() {
 
 std::string TShellFolderTree::NodePath(const QTreeWidgetItem* node) {
   if (node == nullptr) return {};
-  return QStringToPath(node->data(0, PathRole).toString());
+  return PathOf(node);
 }
 
 std::string TShellFolderTree::SelectedPath() const { return NodePath(currentItem()); }
 
 bool TShellFolderTree::SelectPath(const std::string& path) {
-  const QString target = QDir::cleanPath(PathToQString(path));
+  const std::string target = Normalised(path);
   QTreeWidgetItem* best = nullptr;
   QTreeWidgetItem* desktop = DesktopNode();
-  if (desktop == nullptr) return false;
+  if (desktop == nullptr || target.empty()) return false;
   // Start from the deepest top folder that contains the target.
   for (int i = 0; i < desktop->childCount(); ++i) {
     QTreeWidgetItem* child = desktop->child(i);
-    const QString root = child->data(0, PathRole).toString();
-    const bool contains = target == root || root == QStringLiteral("/") ||
-                          target.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
-    if (contains && (best == nullptr || root.size() > best->data(0, PathRole).toString().size()))
-      best = child;
+    const std::string root = Normalised(PathOf(child));
+    if (IsInside(target, root) && (best == nullptr || root.size() > Normalised(PathOf(best)).size())) best = child;
   }
-  while (best != nullptr && best->data(0, PathRole).toString() != target) {
+  while (best != nullptr && Normalised(PathOf(best)) != target) {
     PopulateChildren(best);
     best->setExpanded(true);
     QTreeWidgetItem* next = nullptr;
     for (int i = 0; i < best->childCount() && next == nullptr; ++i) {
-      const QString childPath = best->child(i)->data(0, PathRole).toString();
-      if (childPath.isEmpty()) continue;
-      if (target == childPath || target.startsWith(childPath + QLatin1Char('/'))) next = best->child(i);
+      if (IsInside(target, PathOf(best->child(i)))) next = best->child(i);
     }
     best = next;
   }
@@ -113,13 +142,13 @@ bool TShellFolderTree::SelectPath(const std::string& path) {
 }
 
 QTreeWidgetItem* TShellFolderTree::AddFolderNode(QTreeWidgetItem* parent, const QString& caption,
-                                                 const QString& path) {
+                                                 const std::string& path) {
   auto* node = new QTreeWidgetItem(parent, {caption});
-  node->setData(0, PathRole, path);
+  node->setData(0, PathRole, Bytes(path));
   node->setData(0, PopulatedRole, false);
   node->setIcon(0, iconProvider_->icon(QFileIconProvider::Folder));
-  node->setToolTip(0, path);
-  if (HasSubfolders(path)) {
+  node->setToolTip(0, PathToQString(path));
+  if (HasSubfolderNames(path, false)) {
     auto* placeholder = new QTreeWidgetItem(node, {QString()});
     placeholder->setData(0, PlaceholderRole, true);
     placeholder->setFlags(Qt::NoItemFlags);
@@ -131,18 +160,22 @@ void TShellFolderTree::PopulateChildren(QTreeWidgetItem* node) {
   if (node == nullptr || node->data(0, PopulatedRole).toBool()) return;
   node->setData(0, PopulatedRole, true);
   qDeleteAll(node->takeChildren());
-  const QString path = node->data(0, PathRole).toString();
-  QDir dir(path);
-  // Folder links are listed like folders (the walk guards against link cycles); hidden folders
-  // are left out, as file managers do.
-  const QStringList names =
-      dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
-  for (const QString& name : names) AddFolderNode(node, name, dir.filePath(name));
-}
-
-bool TShellFolderTree::HasSubfolders(const QString& path) {
-  QDirIterator it(path, QDir::Dirs | QDir::NoDotAndDotDot);
-  return it.hasNext();
+  const std::string path = PathOf(node);
+  // The walk's own listing: a name that is not valid UTF-8 is a folder like any other. Folder
+  // links are listed like folders (the walk guards against link cycles); hidden folders are left
+  // out, as file managers do.
+  struct TChild {
+    QString Caption;
+    std::string Name;
+  };
+  std::vector<TChild> children;
+  for (std::string& name : ListSubfolderNames(path, false)) children.push_back({PathToQString(name), std::move(name)});
+  std::sort(children.begin(), children.end(), [](const TChild& a, const TChild& b) {
+    const int c = QString::localeAwareCompare(a.Caption.toCaseFolded(), b.Caption.toCaseFolded());
+    return c != 0 ? c < 0 : a.Name < b.Name;
+  });
+  const std::string prefix = WithTrailingBackslash(path);
+  for (const TChild& child : children) AddFolderNode(node, child.Caption, prefix + child.Name);
 }
 
 void TShellFolderTree::mousePressEvent(QMouseEvent* event) {
@@ -155,7 +188,7 @@ void TShellFolderTree::mousePressEvent(QMouseEvent* event) {
 
 void TShellFolderTree::contextMenuEvent(QContextMenuEvent* event) {
   QTreeWidgetItem* item = itemAt(event->pos());
-  const QString path = item != nullptr ? item->data(0, PathRole).toString() : QString();
+  const QString path = item != nullptr ? PathToQString(PathOf(item)) : QString();
   if (path.isEmpty()) return;
   QMenu menu(this);
   menu.addAction(QStringLiteral("Open"), this,

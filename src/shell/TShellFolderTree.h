@@ -1,7 +1,8 @@
 #pragma once
 // The folder tree of the left pane: a "Desktop" root (no file-system path) with the home folder,
 // the file system root and the mounted volumes below it. Folders are listed lazily, when a node
-// is first expanded, and only folders are shown.
+// is first expanded, and only folders are shown. Each node keeps its path as the file system's
+// bytes, so a folder whose name is not valid UTF-8 is listed, chosen and scanned as it is.
 
 #include <QTreeWidget>
 #include <string>
@@ -35,9 +36,8 @@ class TShellFolderTree : public QTreeWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption, const QString& path);
+  QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption, const std::string& path);
   void PopulateChildren(QTreeWidgetItem* node);
-  static bool HasSubfolders(const QString& path);
 
   QFileIconProvider* iconProvider_;
 };

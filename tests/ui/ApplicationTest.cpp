@@ -1,10 +1,15 @@
 // An exception that no handler catches reaches the general error box and the program goes on.
 
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 #include <stdexcept>
 
+#include "app/ByteString.h"
 #include "app/TSonarvexApplication.h"
+#include "core/UnitGlobals.h"
 #include "app/UiPrompts.h"
 
 class ApplicationTest : public QObject {
@@ -27,6 +32,17 @@ class ApplicationTest : public QObject {
     QCOMPARE(shown[0].Text, QStringLiteral("Cannot open file \"/x/EXTENSIO.CFG\"."));
     QCOMPARE(shown[0].Icon, TMsgIcon::Error);
     SetMessageHook({});
+  }
+
+  void titlesAreExactAndQtSettingsStayInTheProgramFolder() {
+    // No display name is set (it follows the application name), so Qt appends nothing to titles.
+    const QString name = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("renamed"));
+    QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("renamed"));
+    QCoreApplication::setApplicationName(name);
+    // The file dialogs' history goes next to the program's other files, not into the home folder.
+    const QString file = QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName();
+    QCOMPARE(QFileInfo(file).absolutePath(), QFileInfo(PathToQString(ProgramFolder())).absoluteFilePath());
   }
 };
 

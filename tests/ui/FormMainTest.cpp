@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QTableView>
 #include <QTimer>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -19,18 +20,26 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QSplitter>
+#include <QTextEdit>
+#include <csignal>
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/ByteString.h"
 #include "app/FormMain.h"
+#include "app/TSignalCloser.h"
 #include "app/UiPrompts.h"
 #include "app/UnitMainIni.h"
 #include "core/UnitDataFolder.h"
 #include "core/UnitGlobals.h"
 #include "core/UnitTextFiles.h"
+#include "help/HtmlHelp.h"
+#include "help/HtmlHelpViewer.h"
 #include "info/FormMP3InfosConfig.h"
+#include "scan/FormSortProgress.h"
 #include "scan/TMP3ListModel.h"
 #include "scan/TMP3ListView.h"
 #include "shell/TShellFolderTree.h"
@@ -85,6 +94,7 @@ class FormMainTest : public QObject {
     });
     QDir media(mediaDir_.path());
     QVERIFY(media.mkpath(QStringLiteral("sub/deeper")));
+    QVERIFY(media.mkpath(QStringLiteral("empty")));
     Touch(media.filePath(QStringLiteral("one.mp3")));
     Touch(media.filePath(QStringLiteral("Two.Mp3")));
     Touch(media.filePath(QStringLiteral("three.mp3.bak")));
@@ -159,13 +169,22 @@ class FormMainTest : public QObject {
     QCOMPARE(w->ListRowCount(), 3);
     QFile::remove(mediaDir_.filePath(QStringLiteral("six.mp3")));
 
+    // A folder without media files, and the desktop root, count no files.
+    auto* count = Child<QLabel>(w.get(), "sbStatusBarPanel0");
+    QCOMPARE(count->text(), QStringLiteral("3 file(s)"));
+    QVERIFY(tree->SelectPath(Media("empty")));
+    QCOMPARE(count->text(), QStringLiteral("0 file(s)"));
+    Child<QAction>(w.get(), "cmdViewRefresh")->trigger();
+    QVERIFY(tree->SelectPath(Media()));
     // The desktop root has no path: the list empties, the last path stays for Refresh.
     tree->setCurrentItem(tree->DesktopNode());
+    QCOMPARE(count->text(), QStringLiteral("0 file(s)"));
     QCOMPARE(w->ListRowCount(), 0);
     QCOMPARE(w->windowTitle(), QStringLiteral("Corvantis Sonarvex"));
     QCOMPARE(w->VisibleBottomPage(), 4);
     QCOMPARE(CurrentScanPath, Media());
     Child<QAction>(w.get(), "cmdViewRefresh")->trigger();
+    QCOMPARE(count->text(), QStringLiteral("2 file(s)"));
     QCOMPARE(w->ListRowCount(), 2);
   }
 
@@ -230,6 +249,41 @@ class FormMainTest : public QObject {
     clickColumn(0);
     QCOMPARE(list->Model()->CaptionOfRow(0), QStringLiteral("one.mp3"));
 
+    // The selection stays on the file, wherever the sort puts it; the pages are left alone.
+    w->findChild<QTableView*>()->selectRow(1);
+    const QString details = Child<QTextEdit>(w.get(), "rtfMP3Details")->toPlainText();
+    QVERIFY(details.contains(QStringLiteral("Two.Mp3")));
+    clickColumn(0);
+    QCOMPARE(w->ListCurrentRow(), 0);
+    QCOMPARE(list->Model()->PathOfRow(list->SelectedRow()), Media("Two.Mp3"));
+    QCOMPARE(Child<QTextEdit>(w.get(), "rtfMP3Details")->toPlainText(), details);
+    clickColumn(0);
+    QCOMPARE(list->Model()->PathOfRow(w->ListCurrentRow()), Media("Two.Mp3"));
+
+    // A sort that reads the tags shows its progress under the busy cursor; Cancel keeps the order.
+    const auto titleColumn = static_cast<int>(
+        std::find_if(UsedInfoTypes.begin(), UsedInfoTypes.end(), [](const std::string& e) { return e[0] != '0'; }) -
+        UsedInfoTypes.begin());
+    TfrmSortProgress::SetDefaultShowDelay(0);
+    bool sawProgress = false;
+    QTimer::singleShot(0, this, [&sawProgress] {
+      auto* progress = qobject_cast<TfrmSortProgress*>(QApplication::activeModalWidget());
+      QVERIFY(progress != nullptr && progress->isVisible());
+      QVERIFY(QApplication::overrideCursor() != nullptr && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+      sawProgress = true;
+      progress->findChild<QPushButton*>(QStringLiteral("cmdCancelSorting"))->click();
+    });
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(titleColumn) + 5, header->height() / 2));
+    TfrmSortProgress::SetDefaultShowDelay(TfrmSortProgress::DefaultShowDelayMs);
+    QVERIFY(sawProgress);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    QCOMPARE(list->Model()->CaptionOfRow(0), QStringLiteral("one.mp3"));
+    QCOMPARE(list->Model()->PathOfRow(w->ListCurrentRow()), Media("Two.Mp3"));
+    clickColumn(0);  // still sorted by the first column, ascending: this click turns it round
+    QCOMPARE(list->Model()->CaptionOfRow(0), QStringLiteral("Two.Mp3"));
+    clickColumn(0);
+
     // On the Actions page a sort clears every mark and disables the actions.
     Child<QAction>(w.get(), "tbDestroy")->trigger();
     Child<QPushButton>(w.get(), "cmdDestroySelectAll")->click();
@@ -252,6 +306,19 @@ class FormMainTest : public QObject {
     QVERIFY(w);
     QVERIFY(Child<TShellFolderTree>(w.get(), "tvLeftFolders")->SelectPath(Media()));
     auto* list = Child<TMP3ListView>(w.get(), "lvMP3s");
+    // Sorted by the second column, descending; new columns sort by the first again, ascending.
+    QHeaderView* header = list->DetailsView()->horizontalHeader();
+    for (int i = 0; i < 2; ++i)
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                        QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+    QTimer::singleShot(0, this, [] {
+      auto* dialog = qobject_cast<TfrmMP3InfosConfig*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      dialog->Fill({"0NAM=Name", "0SIZ=Size"}, {});
+      dialog->accept();
+    });
+    Child<QAction>(w.get(), "mnuViewChooseDetails")->trigger();
+    QCOMPARE(list->Model()->CaptionOfRow(0), QStringLiteral("one.mp3"));
     // Keep only "Size": the list then shows one column and is still sorted and filled.
     QTimer::singleShot(0, this, [] {
       auto* dialog = qobject_cast<TfrmMP3InfosConfig*>(QApplication::activeModalWidget());
@@ -383,6 +450,82 @@ class FormMainTest : public QObject {
     QCOMPARE(custom->count(), 0);
     QCOMPARE(w->ListRowCount(), 0);
     QCOMPARE(w->VisibleBottomPage(), 4);
+  }
+
+  void panesKeepTheListUsableAndTheExplorerWidthSurvivesHiding() {
+    WriteFileAtomically(ProgramFile("MAIN.INI"), "[MAINWINDOW]\r\nEXPLORERWIDTH=5000\r\nPAGESHEIGHT=5000\r\n");
+    WriteTextLines(ProgramFile("CUSTTARG.CFG"), {Media(), Media("gone")});
+    auto w = Start();
+    QVERIFY(w);
+    auto* list = Child<TMP3ListView>(w.get(), "lvMP3s");
+    auto* left = Child<QWidget>(w.get(), "panClientLeft");
+    auto listKeepsItsRoom = [&] {
+      return list->height() >= 100 && list->width() >= 100 && left->width() >= 120;
+    };
+    QVERIFY(listKeepsItsRoom());
+    // Sizes made in a maximised window are cut down when it is restored.
+    w->showMaximized();
+    QVERIFY(QTest::qWaitFor([&] { return w->isMaximized(); }, 2000));
+    auto* bottom = Child<QSplitter>(w.get(), "splitClientBottom");
+    bottom->setSizes({10, bottom->height() - 10});
+    w->showNormal();
+    QVERIFY(QTest::qWaitFor(listKeepsItsRoom, 2000));
+
+    // Hidden, the Explorer Bar keeps (and saves) the width it had.
+    Child<QSplitter>(w.get(), "splitLeftClient")->setSizes({150, 400});
+    Child<QAction>(w.get(), "mnuViewExplorerBar")->trigger();
+    w->close();
+    QVERIFY(ReadWholeFile(ProgramFile("MAIN.INI")).find("EXPLORERWIDTH=150\r\n") != std::string::npos);
+
+    // Custom locations, there or not, have one height and the folder icon.
+    auto* custom = Child<QListWidget>(w.get(), "lvCustomTargets");
+    QCOMPARE(custom->count(), 2);
+    for (int i = 0; i < 2; ++i) QVERIFY(!custom->item(i)->icon().pixmap(16).isNull());
+  }
+
+  void menusF1HelpAndHelpClosesWithTheWindow() {
+    for (const char* name : {"SONARVEX.qhc", "SONARVEX.qch"})
+      QVERIFY(QFile::copy(QStringLiteral(SONARVEX_PROGRAM_DIR "/") + QLatin1String(name),
+                          programDir_.filePath(QLatin1String(name))));
+    auto w = Start();
+    QVERIFY(w);
+    auto* menu = Child<QMenu>(w.get(), "mnuFile");
+    menu->popup(QPoint(10, 10));
+    QVERIFY(QTest::qWaitFor([&] { return menu->isVisible(); }, 2000));
+    QTest::keyClick(menu, Qt::Key_F1);
+    QVERIFY(!menu->isVisible());
+    QVERIFY(HelpViewerWindow() != nullptr && HelpViewerWindow()->isVisible());
+    QCOMPARE(HelpViewerWindow()->CurrentTopic().fileName(), QStringLiteral("mainwindow.html"));
+    w->close();
+    QVERIFY(HelpViewerWindow() == nullptr);
+    QVERIFY(QFile::exists(programDir_.filePath(QStringLiteral("MAIN.INI"))));
+  }
+
+  void terminationSignalsCloseTheWindowNormally() {
+    auto w = Start();
+    QVERIFY(w);
+    auto* closer = new TSignalCloser(w.get());
+    // An open dialog is cancelled first: nobody may be there to answer it.
+    QDialog dialog(w.get());
+    QTimer::singleShot(0, this, [] { ::raise(SIGTERM); });
+    QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+    QVERIFY(QTest::qWaitFor([&] { return !w->isVisible(); }, 5000));
+    QVERIFY(QFile::exists(programDir_.filePath(QStringLiteral("MAIN.INI"))));
+    QVERIFY(QFile::exists(programDir_.filePath(QStringLiteral("CUSTTARG.CFG"))));
+    delete closer;
+
+    // A second signal does not wait for the orderly close.
+    const pid_t child = ::fork();
+    if (child == 0) {
+      TSignalCloser::InstallHandlers();
+      ::raise(SIGINT);
+      ::raise(SIGINT);
+      ::_exit(0);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 128 + SIGINT);
   }
 
   void windowSettingsComeBack() {

@@ -205,6 +205,12 @@ class FormScanningTest : public QObject {
     const QString shown = text.mid(11);
     QVERIFY(QFontMetrics(label->font()).horizontalAdvance(shown) <= label->contentsRect().width());
 
+    // The folder is shortened only when the label paints: a hidden window measures nothing.
+    frm.ScanProgressEvent(folder, folder + "/a.mp3");
+    QCOMPARE(label->text(), QString());
+    label->grab();
+    QCOMPARE(label->text(), text);
+
     // Names that are not UTF-8 are shown with replacement characters, never dropped.
     const QString odd = frm.ScanningText("/music/caf\xE9");
     QCOMPARE(odd, QStringLiteral("Scanning \r\n/music/caf") + QChar(0xFFFD));

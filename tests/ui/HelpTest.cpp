@@ -8,6 +8,7 @@
 #include <QHelpEngineCore>
 #include <QHelpLink>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -181,10 +182,20 @@ class HelpTest : public QObject {
     InstallCollection();
     QDialog dialog;
     dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setGeometry(40, 30, 200, 100);
     dialog.show();
     ShowHelpContext(&dialog, 2080);
     HtmlHelpViewer* viewer = HelpViewerWindow();
     QVERIFY(viewer != nullptr);
+    // Placed like a new window: whole within the screen's free area, as near the asker's centre as
+    // that allows, with the window manager's frame.
+    const QRect area = dialog.screen()->availableGeometry();
+    QVERIFY(area.contains(viewer->frameGeometry()));
+    const QRect frame = viewer->frameGeometry();
+    const QPoint centre = dialog.frameGeometry().center();
+    QVERIFY(qAbs(frame.left() - std::clamp(centre.x() - frame.width() / 2, area.left(), area.right() + 1 - frame.width())) <= 1);
+    QVERIFY(qAbs(frame.top() - std::clamp(centre.y() - frame.height() / 2, area.top(), area.bottom() + 1 - frame.height())) <= 1);
+    QVERIFY(!viewer->windowFlags().testFlag(Qt::FramelessWindowHint));
     // A child of the modal window is not blocked by it.
     QCOMPARE(viewer->parentWidget(), &dialog);
     QVERIFY(viewer->isWindow());

@@ -63,6 +63,7 @@ class TMP3ListViewTest : public QObject {
   void BuilderErrorsLeaveARowOfMissingValues();
   void ClearingFlagAndRowCountGuardTheCache();
   void NoUsedColumnStillGivesSelectableRows();
+  void HomeAndEndGoToFirstAndLastRowInEveryStyle();
   void BuildColumnsSetsWidthsAndAlignment();
   void ClickOnCheckBoxTogglesButElsewhereDoesNot();
   void SpaceKeyTogglesOnlyWhileChecksShow();
@@ -195,6 +196,27 @@ void TMP3ListViewTest::NoUsedColumnStillGivesSelectableRows() {
   ShowAndSettle(view);
   view.SelectRow(2);
   QCOMPARE(view.CurrentRow(), 2);
+  // The stand-in column has an empty caption, not a section number.
+  QCOMPARE(list.Model.headerData(0, Qt::Horizontal).toString(), QString());
+}
+
+void TMP3ListViewTest::HomeAndEndGoToFirstAndLastRowInEveryStyle() {
+  TListFixture list(50);
+  TMP3ListView view(&list.Model);
+  ShowAndSettle(view);
+  for (const auto style : {TMP3ListView::TStyle::Details, TMP3ListView::TStyle::Icons,
+                           TMP3ListView::TStyle::SmallIcons, TMP3ListView::TStyle::List}) {
+    view.SetViewStyle(style);
+    for (const Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ControlModifier)}) {
+      view.SelectRow(20);
+      QTest::keyClick(view.ActiveView(), Qt::Key_End, modifiers);
+      QCOMPARE(view.CurrentRow(), 49);
+      QCOMPARE(view.SelectedRow(), 49);
+      QTest::keyClick(view.ActiveView(), Qt::Key_Home, modifiers);
+      QCOMPARE(view.CurrentRow(), 0);
+      QCOMPARE(view.SelectedRow(), 0);
+    }
+  }
 }
 
 void TMP3ListViewTest::BuildColumnsSetsWidthsAndAlignment() {

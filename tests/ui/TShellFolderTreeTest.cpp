@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QScrollBar>
 #include <QTest>
+#include <sys/stat.h>
 
 #include "app/ByteString.h"
 #include "shell/TShellFolderTree.h"
@@ -60,6 +62,30 @@ class TShellFolderTreeTest : public QObject {
     QVERIFY(tree.SelectPath(QStringToPath(root.filePath(QStringLiteral("b/inner")))));
     QCOMPARE(tree.SelectedPath(), QStringToPath(root.filePath(QStringLiteral("b/inner"))));
     QVERIFY(!tree.SelectPath(QStringToPath(root.filePath(QStringLiteral("missing")))));
+  }
+
+  void namesThatAreNotUtf8AreListedWholeAndScrollable() {
+    QTemporaryDir dir;
+    const std::string base = QStringToPath(dir.path());
+    const std::string odd = base + "/caf\xE9";
+    const std::string wide = base + "/" + std::string(120, 'w');
+    QVERIFY(::mkdir(odd.c_str(), 0700) == 0);
+    QVERIFY(::mkdir((odd + "/inner").c_str(), 0700) == 0);
+    QVERIFY(::mkdir(wide.c_str(), 0700) == 0);
+
+    TShellFolderTree tree;
+    tree.resize(150, 300);
+    tree.show();
+    tree.RootAtDesktop();
+    // Chosen by its bytes, the folder is found and its node keeps exactly those bytes.
+    QVERIFY(tree.SelectPath(odd + "/inner"));
+    QCOMPARE(tree.SelectedPath(), odd + "/inner");
+    QCOMPARE(TShellFolderTree::NodePath(tree.currentItem()->parent()), odd);
+    QVERIFY(tree.SelectPath(wide));
+    QCoreApplication::processEvents();
+    // The long name is not cut off: the column is as wide as the name and the tree scrolls.
+    QVERIFY(tree.columnWidth(0) >= tree.fontMetrics().horizontalAdvance(QString(120, QLatin1Char('w'))));
+    QVERIFY(tree.horizontalScrollBar()->maximum() > 0);
   }
 };
 

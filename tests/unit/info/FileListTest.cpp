@@ -72,6 +72,41 @@ TEST_F(FileList, SortByNameEitherWayClearsMarksAndResetsTheCache) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"C.mp3", "b.mp3", "a.mp3"}));
 }
 
+TEST_F(FileList, TagSortReportsEachFileTellsFormerRowsAndCancelKeepsTheOrder) {
+  for (const auto* title : {"b", "c", "a"}) {
+    list.push_back(TFoundFile{Song(std::string(title) + ".mp3", title), 1});
+  }
+  const TStringList used{"0NAM=Name", "1TIT=Song Title"};
+  EXPECT_FALSE(SortReadsFiles(used, 0));
+  EXPECT_TRUE(SortReadsFiles(used, 1));
+  EXPECT_FALSE(SortReadsFiles({}, 0));
+
+  // Cancelled after the second file: order and marks stay, the cache matches the list.
+  std::vector<std::size_t> seen;
+  TSortResult result = SortFoundFiles(list, cache, engine, used, 1, true, En, [&](std::size_t done, std::size_t total) {
+    seen.push_back(done);
+    EXPECT_EQ(total, 3U);
+    return done < 2;
+  });
+  EXPECT_FALSE(result.Completed);
+  EXPECT_EQ(seen, (std::vector<std::size_t>{1, 2}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"b.mp3", "c.mp3", "a.mp3"}));
+  EXPECT_EQ(list[0].Checked, 1);
+  EXPECT_EQ(cache.size(), 3U);
+
+  result = SortFoundFiles(list, cache, engine, used, 1, true, En, [](std::size_t, std::size_t) { return true; });
+  EXPECT_TRUE(result.Completed);
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a.mp3", "b.mp3", "c.mp3"}));
+  EXPECT_EQ(result.FormerIndex, (std::vector<std::size_t>{2, 0, 1}));
+  // A name sort reads no file and reports nothing.
+  seen.clear();
+  SortFoundFiles(list, cache, engine, used, 0, false, En, [&](std::size_t done, std::size_t) {
+    seen.push_back(done);
+    return true;
+  });
+  EXPECT_TRUE(seen.empty());
+}
+
 TEST_F(FileList, SizesSortNumericallyAndTitlesByTag) {
   list.push_back(TFoundFile{Song("one.mp3", "beta", 200 * 1024), 0});
   list.push_back(TFoundFile{Song("two.mp3", "Alpha", 30 * 1024), 0});

@@ -348,4 +348,15 @@ TEST(MinimizeFolderName, CutsLeadingNamesKeepingRootAndLastName) {
   EXPECT_EQ(MinimizeFolderName("/Music", 3, bytes), "Music");
   EXPECT_EQ(MinimizeFolderName("/", 0, bytes), "/");
   EXPECT_EQ(MinimizeFolderName("", 0, bytes), "");
+
+  // A folder thousands of names deep is measured a few times only, with the same result.
+  std::string deep;
+  for (int i = 0; i < 2000; ++i) deep += "/n" + std::to_string(i);
+  int measured = 0;
+  const TTextWidthMeasure counting = [&measured](const std::string& s) {
+    ++measured;
+    return static_cast<int>(s.size());
+  };
+  EXPECT_EQ(MinimizeFolderName(deep, 20, counting), "/.../n1998/n1999");
+  EXPECT_LE(measured, 20);
 }
