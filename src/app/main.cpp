@@ -70,6 +70,9 @@ int main(int argc, char** argv) {
   }
   if (IsReportRun(params)) PrepareUnattendedRun();
 
+  // The embedded browsers share the application's graphics context; this must precede the
+  // application object.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   TSonarvexApplication app(argc, argv);
   // Qt may have reset the numeric locale; the core formats numbers itself from the user's locale.
   std::setlocale(LC_ALL, "");
