@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark (the folder walk against find, the tag reader against TagLib, the file
-# list against TagLib); each prints its table, recorded in bench/RESULTS.md.
+# list against TagLib, the unattended report against id3dump); each prints its table, recorded
+# in bench/RESULTS.md.
 # Needs TagLib for the peers: apt-get install libtag1-dev (benchmarks only).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -8,3 +9,4 @@ here=$(cd "$(dirname "$0")" && pwd)
 echo "== folder walk"; "$here/scan/run.sh"
 echo "== tag reading"; python3 "$here/id3/run.py" "$@"
 echo "== file list"; "$here/list/run.sh"
+echo "== unattended report"; python3 "$here/report/run.py"

@@ -24,7 +24,6 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
-#include <cstdint>
 #include <cstdio>
 #include <ctime>
 
@@ -544,7 +543,7 @@ int TfrmReports::RunCommandLineReport(int type, const std::vector<std::string>& 
   int status = 0;
   if (FReportWritten) {
     try {
-      WriteFileAtomically(outputPath, ReadWholeFile(FReportFilePath, SIZE_MAX));
+      CopyReportFile(FReportFilePath, outputPath);
     } catch (const std::exception& error) {
       PrintError(std::string("the report could not be copied: ") + error.what());
       status = 1;

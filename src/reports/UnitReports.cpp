@@ -1,5 +1,14 @@
 #include "reports/UnitReports.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+#include <vector>
+
 #include "core/UnitTextFiles.h"
 #include "info/UnitInfoValues.h"
 
@@ -32,31 +41,127 @@ void LetEventsRun(const TReportJob& job) {
   if (job.LetEventsRun) job.LetEventsRun();
 }
 
-std::string TableCell(std::string_view text, bool caption) {
-  const std::string shown = text.empty() ? std::string("&nbsp;") : HtmlEscape(text);
-  if (caption) {
-    return "<td nowrap><font size=\"2\" face=\"Arial\"><strong>" + shown + "</strong></font></td>";
+void AppendLine(std::string& out, std::string_view line) {
+  out += line;
+  out += "\r\n";
+}
+
+void AppendDelimited(std::string& out, const TStringList& fields, char delimiter) {
+  if (fields.size() == 1 && fields.front().empty()) {
+    out += "\"\"";
+    return;
   }
-  return "<td nowrap><font size=\"2\" face=\"Arial\">" + shown + "</font></td>";
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) out += delimiter;
+    if (NeedsQuotes(fields[i], delimiter)) AppendQuoted(out, fields[i]);
+    else out += fields[i];
+  }
 }
 
-void AppendHtmlHead(const TReportJob& job, TStringList& out) {
-  out.insert(out.end(), {"<html>", "<head>", "<meta charset=\"utf-8\">", "<title>Report</title>",
-                         "</head>", "<body bgcolor=\"#FFFFFF\">", "<font size=\"2\" face=\"Arial\">"});
-  for (const std::string& line : job.Header) out.push_back(HtmlEscape(line) + "<br>");
-  out.insert(out.end(), {"<br></font>",
-                         "<table border=\"1\" cellpadding=\"10\" cellspacing=\"0\" width=\"100%\">"});
+bool IsMarkup(char c) { return c == '&' || c == '<' || c == '>' || c == '"'; }
+
+void AppendEscaped(std::string& out, std::string_view text) {
+  std::size_t from = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (!IsMarkup(text[at])) continue;
+    out.append(text, from, at - from);
+    switch (text[at]) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += "&quot;"; break;
+    }
+    from = at + 1;
+  }
+  out.append(text, from);
 }
 
-void AppendRow(TabularFormat format, const TStringList& values, bool caption, TStringList& out) {
+constexpr std::string_view CellStart = "<td nowrap><font size=\"2\" face=\"Arial\">";
+constexpr std::string_view CellEnd = "</font></td>\r\n";
+
+void AppendCell(std::string& out, std::string_view text, bool caption) {
+  out += CellStart;
+  if (caption) out += "<strong>";
+  if (text.empty()) out += "&nbsp;";
+  else AppendEscaped(out, text);
+  if (caption) out += "</strong>";
+  out += CellEnd;
+}
+
+void AppendHtmlHead(const TReportJob& job, std::string& out) {
+  for (const char* line : {"<html>", "<head>", "<meta charset=\"utf-8\">", "<title>Report</title>",
+                           "</head>", "<body bgcolor=\"#FFFFFF\">", "<font size=\"2\" face=\"Arial\">"})
+    AppendLine(out, line);
+  for (const std::string& line : job.Header) {
+    AppendEscaped(out, line);
+    AppendLine(out, "<br>");
+  }
+  AppendLine(out, "<br></font>");
+  AppendLine(out, "<table border=\"1\" cellpadding=\"10\" cellspacing=\"0\" width=\"100%\">");
+}
+
+void AppendRow(TabularFormat format, const TStringList& values, bool caption, std::string& out) {
   switch (format) {
-    case TabularFormat::Comma: out.push_back(DelimitedText(values, ',')); return;
-    case TabularFormat::Tab: out.push_back(DelimitedText(values, '\t')); return;
-    case TabularFormat::Html: break;
+    case TabularFormat::Comma: AppendDelimited(out, values, ','); break;
+    case TabularFormat::Tab: AppendDelimited(out, values, '\t'); break;
+    case TabularFormat::Html:
+      AppendLine(out, "<tr>");
+      for (const std::string& value : values) AppendCell(out, value, caption);
+      out += "</tr>";
+      break;
   }
-  out.emplace_back("<tr>");
-  for (const std::string& value : values) out.push_back(TableCell(value, caption));
-  out.emplace_back("</tr>");
+  out += "\r\n";
+}
+
+// Once the first row is known, room for all of them: the report grows without being copied
+// again and again.
+void ReserveForRows(std::string& out, std::size_t rowBytes, std::size_t rows) {
+  if (rows > 1) out.reserve(out.size() + rowBytes * rows + rowBytes * rows / 4);
+}
+
+std::string ErrorText(const char* what, const std::string& path, int error) {
+  return std::string(what) + " \"" + path + "\". " + std::strerror(error);
+}
+
+class TDescriptor {
+ public:
+  explicit TDescriptor(int fd) : fd_(fd) {}
+  ~TDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  TDescriptor(const TDescriptor&) = delete;
+  TDescriptor& operator=(const TDescriptor&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+bool CopyContents(int from, int to) {
+  // The kernel copies without the data passing through the program where it can.
+  for (;;) {
+    const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+    if (copied == 0) return true;
+    if (copied < 0) break;
+  }
+  if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    const ssize_t got = ::read(from, buffer.data(), buffer.size());
+    if (got == 0) return true;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    std::size_t done = 0;
+    while (done < static_cast<std::size_t>(got)) {
+      const ssize_t put = ::write(to, buffer.data() + done, static_cast<std::size_t>(got) - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return false;
+      done += static_cast<std::size_t>(put);
+    }
+  }
 }
 
 }  // namespace
@@ -81,85 +186,81 @@ TStringList BuildReportHeader(const TStringList& targets, std::time_t now, const
 
 void CollectReportValues(TID3Engine& engine, const std::string& path, const TStringList& columns,
                          TStringList& list, ReportValueMode mode, const TLocaleFormat& fmt) {
-  for (TReportValue& item : GetReportValues(engine, path, columns, fmt)) {
+  VisitReportValues(engine, path, columns, fmt, [&list, mode](std::string_view caption, std::string&& value) {
     switch (mode) {
-      case ReportValueMode::Captions: list.push_back(std::move(item.Caption)); break;
+      case ReportValueMode::Captions: list.emplace_back(caption); break;
       case ReportValueMode::LabelledValues:
-        if (!item.Value.empty()) list.push_back(item.Caption + ": " + item.Value);
+        if (!value.empty()) list.push_back(std::string(caption) + ": " + value);
         break;
-      case ReportValueMode::Values: list.push_back(std::move(item.Value)); break;
+      case ReportValueMode::Values: list.push_back(std::move(value)); break;
     }
-  }
+  });
 }
 
 std::string DelimitedText(const TStringList& fields, char delimiter) {
-  if (fields.size() == 1 && fields.front().empty()) return "\"\"";
   std::string out;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (i > 0) out += delimiter;
-    if (NeedsQuotes(fields[i], delimiter)) AppendQuoted(out, fields[i]);
-    else out += fields[i];
-  }
+  AppendDelimited(out, fields, delimiter);
   return out;
 }
 
 std::string HtmlEscape(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c; break;
-    }
-  }
+  AppendEscaped(out, text);
   return out;
 }
 
-TStringList WriteShortList(const TReportJob& job) {
-  TStringList out = job.Header;
-  out.emplace_back();
+std::string WriteShortList(const TReportJob& job) {
+  std::string out;
+  for (const std::string& line : job.Header) AppendLine(out, line);
+  AppendLine(out, "");
   if (job.Files != nullptr) {
-    for (const TFoundFile& file : *job.Files) out.push_back(file.Path);
+    for (const TFoundFile& file : *job.Files) AppendLine(out, file.Path);
   }
   return out;
 }
 
-TStringList WriteDetailedList(const TReportJob& job) {
-  TStringList out = job.Header;
+std::string WriteDetailedList(const TReportJob& job) {
+  std::string out;
+  for (const std::string& line : job.Header) AppendLine(out, line);
   if (job.Files == nullptr) return out;
+  TStringList lines;
   for (const TFoundFile& file : *job.Files) {
     LetEventsRun(job);
-    out.emplace_back();
-    CollectReportValues(*job.Engine, file.Path, job.Columns, out, ReportValueMode::LabelledValues,
+    lines.clear();
+    lines.emplace_back();
+    CollectReportValues(*job.Engine, file.Path, job.Columns, lines, ReportValueMode::LabelledValues,
                         job.Format);
+    for (const std::string& line : lines) AppendLine(out, line);
   }
   return out;
 }
 
-TStringList WriteTabularReport(const TReportJob& job, TabularFormat format) {
-  TStringList out;
+std::string WriteTabularReport(const TReportJob& job, TabularFormat format) {
+  std::string out;
   TStringList values;
   CollectReportValues(*job.Engine, std::string(), job.Columns, values, ReportValueMode::Captions,
                       job.Format);
   if (format == TabularFormat::Html) AppendHtmlHead(job, out);
   AppendRow(format, values, true, out);
   if (job.Files != nullptr) {
-    for (const TFoundFile& file : *job.Files) {
+    for (std::size_t i = 0; i < job.Files->size(); ++i) {
       LetEventsRun(job);
       values.clear();
-      CollectReportValues(*job.Engine, file.Path, job.Columns, values, ReportValueMode::Values,
-                          job.Format);
+      CollectReportValues(*job.Engine, (*job.Files)[i].Path, job.Columns, values,
+                          ReportValueMode::Values, job.Format);
+      const std::size_t before = out.size();
       AppendRow(format, values, false, out);
+      if (i == 0) ReserveForRows(out, out.size() - before, job.Files->size());
     }
   }
-  if (format == TabularFormat::Html) out.insert(out.end(), {"</table>", "</body>", "</html>"});
+  if (format == TabularFormat::Html) {
+    for (const char* line : {"</table>", "</body>", "</html>"}) AppendLine(out, line);
+  }
   return out;
 }
 
-TStringList BuildReportLines(const TReportJob& job) {
+std::string BuildReportText(const TReportJob& job) {
   switch (job.Type) {
     case 0: return WriteShortList(job);
     case 1: return WriteDetailedList(job);
@@ -173,6 +274,32 @@ TStringList BuildReportLines(const TReportJob& job) {
 
 bool WriteReportFile(const TReportJob& job, const std::string& path) {
   if (!IsReportType(job.Type)) return false;
-  WriteTextLines(path, BuildReportLines(job));
+  WriteFileAtomically(path, BuildReportText(job));
   return true;
+}
+
+void CopyReportFile(const std::string& from, const std::string& to) {
+  const TDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  if (source.get() < 0) throw EFileError(ErrorText("Cannot open file", from, errno));
+  std::string temporary = to + ".XXXXXX";
+  TDescriptor target(::mkstemp(temporary.data()));
+  if (target.get() < 0) throw EFileError(ErrorText("Cannot create file", to, errno));
+  auto fail = [&](int error) {
+    ::unlink(temporary.c_str());
+    throw EFileError(ErrorText("Cannot write file", to, error));
+  };
+  struct stat st {};
+  mode_t mode = 0644;
+  if (::stat(to.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode &= ~mask;
+  }
+  if (::fchmod(target.get(), mode) != 0) fail(errno);
+  if (!CopyContents(source.get(), target.get())) fail(errno);
+  if (::fsync(target.get()) != 0) fail(errno);
+  if (::close(target.release()) != 0) fail(errno);
+  if (::rename(temporary.c_str(), to.c_str()) != 0) fail(errno);
 }

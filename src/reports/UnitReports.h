@@ -62,13 +62,18 @@ struct TReportJob {
   std::function<void()> LetEventsRun;
 };
 
-// The lines of the report (no line ends); none for a type outside 0 to 4.
-TStringList WriteShortList(const TReportJob& job);
-TStringList WriteDetailedList(const TReportJob& job);
-TStringList WriteTabularReport(const TReportJob& job, TabularFormat format);
-TStringList BuildReportLines(const TReportJob& job);
+// The report's text, every line (the last one too) ended by CR LF; empty for a type outside
+// 0 to 4. The whole report is built in memory and written in one piece.
+std::string WriteShortList(const TReportJob& job);
+std::string WriteDetailedList(const TReportJob& job);
+std::string WriteTabularReport(const TReportJob& job, TabularFormat format);
+std::string BuildReportText(const TReportJob& job);
 
-// Builds the report and writes it to `path`, every line ended by CR LF, replacing the file
-// atomically. Throws EFileError (the old file untouched) when it cannot be written. A type
-// outside 0 to 4 writes nothing and returns false.
+// Builds the report and writes it to `path`, replacing the file atomically. Throws EFileError
+// (the old file untouched) when it cannot be written. A type outside 0 to 4 writes nothing and
+// returns false.
 bool WriteReportFile(const TReportJob& job, const std::string& path);
+
+// Copies a finished report to the file the user asked for, replacing that file atomically (a
+// copy that fails leaves it as it was) and keeping its permissions. Throws EFileError.
+void CopyReportFile(const std::string& from, const std::string& to);

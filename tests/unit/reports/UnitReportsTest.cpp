@@ -12,6 +12,12 @@ namespace {
 
 const TLocaleFormat& En = TLocaleFormat::English();
 
+TStringList Lines(const TReportJob& job) {
+  const std::string text = BuildReportText(job);
+  EXPECT_TRUE(text.empty() || text.ends_with("\r\n"));
+  return SplitTextLines(text);
+}
+
 struct TJoinCase {
   TStringList Fields;
   char Delimiter;
@@ -76,11 +82,11 @@ class Reports : public ::testing::Test {
 
 TEST_F(Reports, NoFilesForEveryType) {
   const TStringList columns{"0NAM=File Name"};
-  EXPECT_EQ(BuildReportLines(Job(0, columns)), (TStringList{"Head & <tail>", ""}));
-  EXPECT_EQ(BuildReportLines(Job(1, columns)), (TStringList{"Head & <tail>"}));
-  EXPECT_EQ(BuildReportLines(Job(3, columns)), (TStringList{"\"File Name\""}));
-  EXPECT_EQ(BuildReportLines(Job(4, columns)), (TStringList{"\"File Name\""}));
-  const TStringList html = BuildReportLines(Job(2, columns));
+  EXPECT_EQ(Lines(Job(0, columns)), (TStringList{"Head & <tail>", ""}));
+  EXPECT_EQ(Lines(Job(1, columns)), (TStringList{"Head & <tail>"}));
+  EXPECT_EQ(Lines(Job(3, columns)), (TStringList{"\"File Name\""}));
+  EXPECT_EQ(Lines(Job(4, columns)), (TStringList{"\"File Name\""}));
+  const TStringList html = Lines(Job(2, columns));
   const TStringList expected{
       "<html>", "<head>", "<meta charset=\"utf-8\">", "<title>Report</title>", "</head>",
       "<body bgcolor=\"#FFFFFF\">", "<font size=\"2\" face=\"Arial\">",
@@ -89,15 +95,15 @@ TEST_F(Reports, NoFilesForEveryType) {
       "<td nowrap><font size=\"2\" face=\"Arial\"><strong>File Name</strong></font></td>", "</tr>",
       "</table>", "</body>", "</html>"};
   EXPECT_EQ(html, expected);
-  EXPECT_TRUE(BuildReportLines(Job(5, columns)).empty());
+  EXPECT_TRUE(Lines(Job(5, columns)).empty());
 }
 
 TEST_F(Reports, EmptyColumnListGivesEmptyRows) {
   files = {{Song("a.mp3", {}), 0}, {Song("b.mp3", {}), 0}};
-  EXPECT_EQ(BuildReportLines(Job(1, {})), (TStringList{"Head & <tail>", "", ""}));
-  EXPECT_EQ(BuildReportLines(Job(3, {})), (TStringList{"", "", ""}));
-  EXPECT_EQ(BuildReportLines(Job(4, {})), (TStringList{"", "", ""}));
-  const TStringList html = BuildReportLines(Job(2, {}));
+  EXPECT_EQ(Lines(Job(1, {})), (TStringList{"Head & <tail>", "", ""}));
+  EXPECT_EQ(Lines(Job(3, {})), (TStringList{"", "", ""}));
+  EXPECT_EQ(Lines(Job(4, {})), (TStringList{"", "", ""}));
+  const TStringList html = Lines(Job(2, {}));
   const TStringList tail(html.end() - 9, html.end());
   EXPECT_EQ(tail, (TStringList{"<tr>", "</tr>", "<tr>", "</tr>", "<tr>", "</tr>", "</table>",
                                "</body>", "</html>"}));
@@ -108,11 +114,11 @@ TEST_F(Reports, ValuesQuotedEscapedOrLeftOut) {
                                           infotest::TextFrame("TPE1", "</td><script>x</script>")});
   files = {{path, 0}};
   const TStringList columns{"TIT2=Title", "TPE1=Lead", "TALB=Album", "1XYZ=Unknown"};
-  EXPECT_EQ(BuildReportLines(Job(3, columns)).back(), "\"Hi, \"\"you\"\"\",</td><script>x</script>,");
-  EXPECT_EQ(BuildReportLines(Job(4, columns)).back(), "\"Hi, \"\"you\"\"\"\t</td><script>x</script>\t");
-  EXPECT_EQ(BuildReportLines(Job(1, columns)),
+  EXPECT_EQ(Lines(Job(3, columns)).back(), "\"Hi, \"\"you\"\"\",</td><script>x</script>,");
+  EXPECT_EQ(Lines(Job(4, columns)).back(), "\"Hi, \"\"you\"\"\"\t</td><script>x</script>\t");
+  EXPECT_EQ(Lines(Job(1, columns)),
             (TStringList{"Head & <tail>", "", "Title: Hi, \"you\"", "Lead: </td><script>x</script>"}));
-  const TStringList html = BuildReportLines(Job(2, columns));
+  const TStringList html = Lines(Job(2, columns));
   const TStringList row(html.end() - 8, html.end() - 3);
   EXPECT_EQ(row, (TStringList{
                      "<tr>", "<td nowrap><font size=\"2\" face=\"Arial\">Hi, &quot;you&quot;</font></td>",
@@ -128,7 +134,7 @@ TEST_F(Reports, FileThatCannotBeReadAddsNothingAndEventsRunPerFile) {
   TReportJob job = Job(3, {"0NAM=Name"});
   int calls = 0;
   job.LetEventsRun = [&calls] { ++calls; };
-  const TStringList lines = BuildReportLines(job);
+  const TStringList lines = Lines(job);
   EXPECT_EQ(calls, 2);
   ASSERT_EQ(lines.size(), 3U);
   EXPECT_EQ(lines[2], "ok.mp3");
@@ -141,7 +147,7 @@ TEST_F(Reports, LargeFilesAndLinksAsInTheList) {
   const std::string link = dir.File(".link.mp3");
   ASSERT_EQ(::symlink(big.c_str(), link.c_str()), 0);
   files = {{big, 0}, {link, 0}};
-  const TStringList lines = BuildReportLines(Job(4, {"0FUL=Path", "0SIZ=Size", "0ATT=Attributes"}));
+  const TStringList lines = Lines(Job(4, {"0FUL=Path", "0SIZ=Size", "0ATT=Attributes"}));
   ASSERT_EQ(lines.size(), 3U);
   EXPECT_EQ(lines[1], big + "\t\"5.00 GB\"\t");
   EXPECT_EQ(lines[2], link + "\t\"5.00 GB\"\tHidden");
@@ -155,6 +161,19 @@ TEST_F(Reports, FileEndsEveryLineWithCrLfAndFailureKeepsTheOldFile) {
   EXPECT_FALSE(WriteReportFile(Job(7, {}), out));
   EXPECT_THROW(WriteReportFile(Job(0, {}), dir.File("missing/REPORT.TXT")), EFileError);
   EXPECT_EQ(ReadWholeFile(out), "Head & <tail>\r\n\r\n" + files[0].Path + "\r\n");
+
+  // The copy for the user replaces an existing file, or leaves it alone when it cannot be made.
+  const std::string copy = dir.File("copy.txt");
+  infotest::WriteBytes(copy, "older and longer than the report itself, by far");
+  ::chmod(copy.c_str(), 0600);
+  CopyReportFile(out, copy);
+  EXPECT_EQ(ReadWholeFile(copy), ReadWholeFile(out));
+  struct stat st {};
+  ASSERT_EQ(::stat(copy.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600U);
+  EXPECT_THROW(CopyReportFile(dir.File("none.txt"), copy), EFileError);
+  EXPECT_THROW(CopyReportFile(out, dir.File("a.mp3/copy.txt")), EFileError);
+  EXPECT_EQ(ReadWholeFile(copy), ReadWholeFile(out));
 }
 
 }  // namespace
