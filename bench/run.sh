@@ -5,7 +5,7 @@
 # Needs TagLib for the peers: apt-get install libtag1-dev (benchmarks only).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-"$here/../scripts/install-deps.sh" libtag1-dev pkg-config strace
+"$here/../scripts/install-deps.sh" libtag1-dev pkg-config strace time
 echo "== folder walk"; "$here/scan/run.sh"
 echo "== tag reading"; python3 "$here/id3/run.py" "$@"
 echo "== file list"; "$here/list/run.sh"

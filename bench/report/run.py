@@ -7,7 +7,7 @@ usage: run.py [--corpus DIR] [--bin DIR] [--runs N]
 The program runs end to end (process start to exit) from a fresh copy of its folder, so the
 report has the default columns; no display (offscreen). Warm cache: each tool runs once first,
 then N alternating timed runs. Reports the medians, their ratio and the peak resident memory of
-each process (from wait4).
+each process (GNU time).
 """
 import argparse
 import os
@@ -23,15 +23,16 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 
 
 def run(command, env=None):
-    """Seconds from start to exit and peak RSS in MB; the command must succeed."""
-    start = time.perf_counter()
-    with subprocess.Popen(command, stdout=subprocess.DEVNULL, env=env) as process:
-        _, status, usage = os.wait4(process.pid, 0)
-        process.returncode = os.waitstatus_to_exitcode(status)
-    elapsed = time.perf_counter() - start
-    if process.returncode != 0:
-        sys.exit(f"{command[0]} ended with status {process.returncode}")
-    return elapsed, usage.ru_maxrss / 1024.0
+    """Seconds from start to exit and peak RSS in MB; the command must succeed. The peak comes
+    from GNU time, whose own small process is what forks the command."""
+    with tempfile.NamedTemporaryFile(mode="r", suffix=".rss") as rss:
+        start = time.perf_counter()
+        result = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", rss.name] + command,
+                                stdout=subprocess.DEVNULL, env=env)
+        elapsed = time.perf_counter() - start
+        if result.returncode != 0:
+            sys.exit(f"{command[0]} ended with status {result.returncode}")
+        return elapsed, int(rss.read().split()[-1]) / 1024.0
 
 
 def corpus_files(corpus):
