@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -516,7 +517,7 @@ void TfrmReports::cmdRaportOpenClick() {
 
 void TfrmReports::cmdRaportSaveClick() {
   if (FWebReports == nullptr) return;
-  const QString suggested = QFileInfo(PathToQString(FReportFilePath)).fileName();
+  const QString suggested = QDir::home().filePath(QFileInfo(PathToQString(FReportFilePath)).fileName());
   const QString target = RunFileDialog(this, {TFileDialogRequest::TKind::Save, QStringLiteral("Save As"),
                                               suggested, QString(), QString()});
   if (target.isEmpty()) return;
