@@ -129,6 +129,13 @@ class ReportCommandLineTest : public QObject {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QTWEBENGINE_DISABLE_SANDBOX"})
       env.remove(QLatin1String(name));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    if (!env.contains(QStringLiteral("XDG_RUNTIME_DIR"))) {
+      // Qt would say on standard error that it made one up.
+      const QString runtime = Path(QStringLiteral("runtime"));
+      QDir().mkpath(runtime);
+      QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+      env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    }
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(dir_->path());
     process.start(Program(QStringLiteral("sonarvex")), args);
