@@ -42,6 +42,7 @@
 #include "info/UnitInfoValues.h"
 #include "player/TMediaPlayerPage.h"
 #include "player/UnitPlayerText.h"
+#include "reports/FormReports.h"
 #include "scan/FormExtensions.h"
 #include "scan/FormScanning.h"
 #include "scan/FormSortProgress.h"
@@ -224,7 +225,7 @@ void TfrmMain::CreateActions() {
   tbReports = MakeAction(this, "tbReports", QStringLiteral("Reports"),
                          QStringLiteral("Reports|Generate, save or print reports."));
   tbReports->setIcon(QIcon(QStringLiteral(":/icons/reports.svg")));
-  tbReports->setEnabled(false);  // the report wizard is not part of this build yet
+  connect(tbReports, &QAction::triggered, this, [this] { TfrmReports(this).exec(); });
   tbFileTypes = MakeAction(this, "tbFileTypes", QStringLiteral("File Types"),
                            QStringLiteral("File Types|Select the types of files you are interested in "
                                           "(MP3 files only, also video clips, etc.)"));
@@ -250,7 +251,7 @@ void TfrmMain::CreateMenus() {
   mnuFileScanSubfolders->setCheckable(true);
   mnuFileReports = MakeAction(this, "mnuFileReports", QStringLiteral("Reports..."),
                               QStringLiteral("Generates, saves or prints reports."));
-  mnuFileReports->setEnabled(false);
+  connect(mnuFileReports, &QAction::triggered, this, [this] { TfrmReports(this).exec(); });
   mnuFileExit = MakeAction(this, "mnuFileExit", QStringLiteral("Exit"), QStringLiteral("Closes the program."));
   mnuFile->addAction(cmdFileScan);
   mnuFile->addAction(mnuFileScanSubfolders);
@@ -618,11 +619,8 @@ void TfrmMain::ProcessCommandLine() {
       if (AddAndScanLocation(AbsoluteFromWorkingFolder(command.ScanPath))) ShowCustomTab();
       break;
     case TCommandKind::Report:
-      // Unattended reports need the report wizard, which this build does not have yet: say so
-      // instead of ending as if a report had been written.
-      std::fprintf(stderr, "%s: unattended reports are not available in this version.\n",
-                   std::string(ApplicationTitle).c_str());
-      exitStatus_ = 1;
+      exitStatus_ = TfrmReports::RunUnattendedReport(this, command.ReportType, command.ReportLocations,
+                                                     command.ReportOutput);
       QTimer::singleShot(0, this, &QWidget::close);
       break;
     case TCommandKind::None:

@@ -1,6 +1,7 @@
 #include "app/UiPrompts.h"
 
 #include <QFileDialog>
+#include <cstdio>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -49,12 +50,56 @@ QString FilterSuffix(const QString& filter) {
   return filter.mid(star + 2, end - star - 2).toLower();
 }
 
+struct TUnattendedState {
+  bool On = false;
+  int Failures = 0;
+};
+
+TUnattendedState& UnattendedState() {
+  static TUnattendedState state;
+  return state;
+}
+
+// "Caption: text" on one line: the text's own line breaks become blanks, empty lines vanish.
+QString OneLine(const TMessageRequest& request) {
+  QString text = request.Text;
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  const QStringList parts = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  return request.Caption + QStringLiteral(": ") + parts.join(QLatin1Char(' '));
+}
+
+TMsgResult DeclinedAnswer(TMsgButtons buttons) {
+  switch (buttons) {
+    case TMsgButtons::YesNo: return TMsgResult::No;
+    case TMsgButtons::OkCancel:
+    case TMsgButtons::YesNoCancel: return TMsgResult::Cancel;
+    case TMsgButtons::Ok: break;
+  }
+  return TMsgResult::Ok;
+}
+
 }  // namespace
+
+void SetUnattended(bool on) {
+  UnattendedState().On = on;
+  UnattendedState().Failures = 0;
+}
+
+bool Unattended() { return UnattendedState().On; }
+
+int UnattendedFailureCount() { return UnattendedState().Failures; }
 
 void SetMessageHook(TMessageHook hook) { MessageHook() = std::move(hook); }
 void SetFileDialogHook(TFileDialogHook hook) { FileDialogHook() = std::move(hook); }
 
 TMsgResult ShowMessageBox(QWidget* parent, const TMessageRequest& request) {
+  if (Unattended()) {
+    const QByteArray line = OneLine(request).toLocal8Bit();
+    std::fprintf(stderr, "%s\n", line.constData());
+    std::fflush(stderr);
+    ++UnattendedState().Failures;
+    return DeclinedAnswer(request.Buttons);
+  }
   if (MessageHook()) return MessageHook()(request);
   QMessageBox box(ToQtIcon(request.Icon), request.Caption, request.Text, ToQtButtons(request.Buttons),
                   parent);
@@ -68,6 +113,7 @@ TMsgResult ShowMessageBox(QWidget* parent, const TMessageRequest& request) {
 }
 
 QString RunFileDialog(QWidget* parent, const TFileDialogRequest& request) {
+  if (Unattended()) return QString();
   if (FileDialogHook()) return FileDialogHook()(request);
   using TKind = TFileDialogRequest::TKind;
   switch (request.Kind) {

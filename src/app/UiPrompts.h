@@ -36,6 +36,15 @@ using TFileDialogHook = std::function<QString(const TFileDialogRequest&)>;
 void SetMessageHook(TMessageHook hook);
 void SetFileDialogHook(TFileDialogHook hook);
 
+// Unattended runs ("/REPORT"): nobody is there to answer a box. While the switch is on, no box
+// and no file dialog is shown at all: each message becomes one line on standard error, counts as
+// a failure (the process then ends with a non-zero status) and is answered as declined (No,
+// Cancel, or OK for a box that has only OK); file dialogs return no file.
+void SetUnattended(bool on);
+bool Unattended();
+// Messages written to standard error since the switch was turned on.
+int UnattendedFailureCount();
+
 TMsgResult ShowMessageBox(QWidget* parent, const TMessageRequest& request);
 QString RunFileDialog(QWidget* parent, const TFileDialogRequest& request);
 

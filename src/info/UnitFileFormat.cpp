@@ -183,6 +183,16 @@ std::string FormatDosFields(const TDosFields& f, std::string_view pattern,
   return out;
 }
 
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+int DaysFromCivil(int year, int month, int day) {
+  year -= month <= 2 ? 1 : 0;
+  const int era = (year >= 0 ? year : year - 399) / 400;
+  const int yearOfEra = year - era * 400;
+  const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
+
 std::string StrFTime(const std::string& pattern, const TDosFields& f) {
   if (pattern.empty()) {
     return std::string();
@@ -195,10 +205,12 @@ std::string StrFTime(const std::string& pattern, const TDosFields& f) {
   tm.tm_min = f.Minute;
   tm.tm_sec = f.Second;
   tm.tm_isdst = -1;
-  std::tm normalised = tm;
-  if (std::mktime(&normalised) != static_cast<std::time_t>(-1)) {
-    tm.tm_wday = normalised.tm_wday;
-    tm.tm_yday = normalised.tm_yday;
+  // Weekday and day of the year by arithmetic: mktime would look at the time zone file again on
+  // every call, and a report formats three times per file.
+  if (f.Month >= 1 && f.Month <= 12) {
+    const int days = DaysFromCivil(f.Year, f.Month, f.Day);
+    tm.tm_wday = ((days % 7) + 11) % 7;  // 1970-01-01 was a Thursday
+    tm.tm_yday = days - DaysFromCivil(f.Year, 1, 1);
   }
   char buffer[256];
   const std::size_t n = std::strftime(buffer, sizeof buffer, pattern.c_str(), &tm);

@@ -32,10 +32,6 @@ std::string CutCharacters(std::string text, std::size_t limit) {
 
 enum class TValueStyle { List, Report };
 
-bool NeedsLookUp(std::string_view code) {
-  return code != "0NAM" && code != "0LOC" && code != "0FUL";
-}
-
 TFileTime TimeFor(std::string_view code, const TFileInfo& info) {
   if (code == "0CRE") {
     return info.Created;
@@ -44,8 +40,11 @@ TFileTime TimeFor(std::string_view code, const TFileInfo& info) {
 }
 
 // The value of a file-system code; no value for a "0" code nobody knows.
+// `known` (optional) keeps the look-up between calls for one path: the report takes sizes, times
+// and attributes from a single look-up per file.
 std::optional<std::string> FileSystemValue(const std::string& path, std::string_view code,
-                                           TValueStyle style, const TLocaleFormat& fmt) {
+                                           TValueStyle style, const TLocaleFormat& fmt,
+                                           std::optional<TFileInfo>* known = nullptr) {
   if (code == "0NAM") {
     return FileNamePart(path);
   }
@@ -59,7 +58,8 @@ std::optional<std::string> FileSystemValue(const std::string& path, std::string_
       code != "0ATT") {
     return std::nullopt;
   }
-  const TFileInfo info = NeedsLookUp(code) ? LookUpFile(path) : TFileInfo{};
+  if (known != nullptr && !known->has_value()) *known = LookUpFile(path);
+  const TFileInfo info = known != nullptr ? **known : LookUpFile(path);
   if (code == "0TYP") {
     // A file that is gone has no type, whatever its name suggests.
     return info.Found ? GetShellTypeName(path) : std::string();
@@ -129,9 +129,10 @@ bool OpenQuietly(TID3Engine& engine, const std::string& path) noexcept {
 }
 
 std::optional<std::string> ReportValue(const TID3Engine& engine, const std::string& path,
-                                       std::string_view code, const TLocaleFormat& fmt) {
+                                       std::string_view code, const TLocaleFormat& fmt,
+                                       std::optional<TFileInfo>& known) {
   if (code.starts_with('0')) {
-    return FileSystemValue(path, code, TValueStyle::Report, fmt);
+    return FileSystemValue(path, code, TValueStyle::Report, fmt, &known);
   }
   if (code.starts_with('1')) {
     const auto field = BasicFieldValue(engine, code);
@@ -215,22 +216,29 @@ std::vector<std::string> GetRowValues(TID3Engine& engine, const std::string& pat
   return values;
 }
 
-std::vector<TReportValue> GetReportValues(TID3Engine& engine, const std::string& path,
-                                          const TStringList& columns, const TLocaleFormat& fmt) {
-  std::vector<TReportValue> values;
+void VisitReportValues(TID3Engine& engine, const std::string& path, const TStringList& columns,
+                       const TLocaleFormat& fmt, const TReportValueVisitor& visit) {
   if (OpenQuietly(engine, path) && engine.FileName() == path) {
     try {
+      std::optional<TFileInfo> known;
       for (const std::string& line : columns) {
-        auto value = ReportValue(engine, path, InfoCodeOf(line), fmt);
-        if (value) {
-          values.push_back(TReportValue{std::string(InfoCaptionOf(line)), std::move(*value)});
+        if (auto value = ReportValue(engine, path, InfoCodeOf(line), fmt, known)) {
+          visit(InfoCaptionOf(line), std::move(*value));
         }
       }
     } catch (...) {
-      // The file's remaining columns add nothing; what was collected stays.
+      // The file's remaining columns add nothing; what was handed on stays.
     }
   }
   CloseQuietly(engine);
+}
+
+std::vector<TReportValue> GetReportValues(TID3Engine& engine, const std::string& path,
+                                          const TStringList& columns, const TLocaleFormat& fmt) {
+  std::vector<TReportValue> values;
+  VisitReportValues(engine, path, columns, fmt, [&values](std::string_view caption, std::string&& value) {
+    values.push_back(TReportValue{std::string(caption), std::move(value)});
+  });
   return values;
 }
 

@@ -51,6 +51,12 @@ struct TReportValue {
 std::vector<TReportValue> GetReportValues(TID3Engine& engine, const std::string& path,
                                           const TStringList& columns, const TLocaleFormat& fmt);
 
+// The same values handed one at a time to `visit` (caption, value), without collecting them;
+// the file-system codes share one look-up of the path.
+using TReportValueVisitor = std::function<void(std::string_view caption, std::string&& value)>;
+void VisitReportValues(TID3Engine& engine, const std::string& path, const TStringList& columns,
+                       const TLocaleFormat& fmt, const TReportValueVisitor& visit);
+
 // The file type's description ("MP3 audio"), at most 80 characters, empty when unknown.
 // The core knows no type names itself; the user interface installs a provider.
 using TShellTypeNameProvider = std::function<std::string(const std::string& path)>;

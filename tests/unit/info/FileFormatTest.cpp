@@ -135,6 +135,18 @@ TEST(FormatReportFileTime, ShortDateAndLongTimeMidnightWithoutTime) {
   EXPECT_EQ(FormatReportFileTime(infotest::LocalFileTime(1975, 5, 1, 10, 0, 0), En), "(unknown)");
 }
 
+TEST(FormatReportFileTime, WeekdayAndDayOfYearForDatePatternsThatNameThem) {
+  TLocaleFormat fmt = En;
+  fmt.ShortDateFormat = "%a %j";
+  const struct {
+    int Year, Month, Day;
+    const char* Expected;
+  } cases[] = {{1980, 1, 1, "Tue 001"}, {2024, 2, 29, "Thu 060"}, {2024, 12, 31, "Tue 366"},
+               {2107, 12, 31, "Sat 365"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(FormatReportFileTime(infotest::LocalFileTime(c.Year, c.Month, c.Day, 0, 0, 0), fmt), c.Expected);
+}
+
 TEST(ReadUserLocaleFormat, TheCLocaleHasNoGroupingAndPlainSeparators) {
   const char* previous = std::setlocale(LC_ALL, nullptr);
   const std::string saved = previous != nullptr ? previous : "C";

@@ -1,0 +1,305 @@
+#include "reports/UnitReports.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "core/UnitTextFiles.h"
+#include "info/UnitInfoValues.h"
+
+namespace {
+
+std::string FormatNow(const std::string& pattern, const std::tm& tm) {
+  if (pattern.empty()) return std::string();
+  char buffer[256];
+  const std::size_t n = std::strftime(buffer, sizeof buffer, pattern.c_str(), &tm);
+  return std::string(buffer, n);
+}
+
+bool NeedsQuotes(std::string_view field, char delimiter) {
+  for (const char c : field) {
+    if (static_cast<unsigned char>(c) <= 32 || c == '"' || c == delimiter) return true;
+  }
+  return false;
+}
+
+void AppendQuoted(std::string& out, std::string_view field) {
+  out += '"';
+  for (const char c : field) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+void LetEventsRun(const TReportJob& job) {
+  if (job.LetEventsRun) job.LetEventsRun();
+}
+
+void AppendLine(std::string& out, std::string_view line) {
+  out += line;
+  out += "\r\n";
+}
+
+void AppendDelimited(std::string& out, const TStringList& fields, char delimiter) {
+  if (fields.size() == 1 && fields.front().empty()) {
+    out += "\"\"";
+    return;
+  }
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) out += delimiter;
+    if (NeedsQuotes(fields[i], delimiter)) AppendQuoted(out, fields[i]);
+    else out += fields[i];
+  }
+}
+
+bool IsMarkup(char c) { return c == '&' || c == '<' || c == '>' || c == '"'; }
+
+void AppendEscaped(std::string& out, std::string_view text) {
+  std::size_t from = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (!IsMarkup(text[at])) continue;
+    out.append(text, from, at - from);
+    switch (text[at]) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      default: out += "&quot;"; break;
+    }
+    from = at + 1;
+  }
+  out.append(text, from);
+}
+
+constexpr std::string_view CellStart = "<td nowrap><font size=\"2\" face=\"Arial\">";
+constexpr std::string_view CellEnd = "</font></td>\r\n";
+
+void AppendCell(std::string& out, std::string_view text, bool caption) {
+  out += CellStart;
+  if (caption) out += "<strong>";
+  if (text.empty()) out += "&nbsp;";
+  else AppendEscaped(out, text);
+  if (caption) out += "</strong>";
+  out += CellEnd;
+}
+
+void AppendHtmlHead(const TReportJob& job, std::string& out) {
+  for (const char* line : {"<html>", "<head>", "<meta charset=\"utf-8\">", "<title>Report</title>",
+                           "</head>", "<body bgcolor=\"#FFFFFF\">", "<font size=\"2\" face=\"Arial\">"})
+    AppendLine(out, line);
+  for (const std::string& line : job.Header) {
+    AppendEscaped(out, line);
+    AppendLine(out, "<br>");
+  }
+  AppendLine(out, "<br></font>");
+  AppendLine(out, "<table border=\"1\" cellpadding=\"10\" cellspacing=\"0\" width=\"100%\">");
+}
+
+void AppendRow(TabularFormat format, const TStringList& values, bool caption, std::string& out) {
+  switch (format) {
+    case TabularFormat::Comma: AppendDelimited(out, values, ','); break;
+    case TabularFormat::Tab: AppendDelimited(out, values, '\t'); break;
+    case TabularFormat::Html:
+      AppendLine(out, "<tr>");
+      for (const std::string& value : values) AppendCell(out, value, caption);
+      out += "</tr>";
+      break;
+  }
+  out += "\r\n";
+}
+
+// Once the first row is known, room for all of them: the report grows without being copied
+// again and again.
+void ReserveForRows(std::string& out, std::size_t rowBytes, std::size_t rows) {
+  if (rows > 1) out.reserve(out.size() + rowBytes * rows + rowBytes * rows / 4);
+}
+
+std::string ErrorText(const char* what, const std::string& path, int error) {
+  return std::string(what) + " \"" + path + "\". " + std::strerror(error);
+}
+
+class TDescriptor {
+ public:
+  explicit TDescriptor(int fd) : fd_(fd) {}
+  ~TDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  TDescriptor(const TDescriptor&) = delete;
+  TDescriptor& operator=(const TDescriptor&) = delete;
+  int get() const { return fd_; }
+  int release() { return std::exchange(fd_, -1); }
+
+ private:
+  int fd_;
+};
+
+bool CopyContents(int from, int to) {
+  // The kernel copies without the data passing through the program where it can.
+  for (;;) {
+    const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+    if (copied == 0) return true;
+    if (copied < 0) break;
+  }
+  if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    const ssize_t got = ::read(from, buffer.data(), buffer.size());
+    if (got == 0) return true;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    std::size_t done = 0;
+    while (done < static_cast<std::size_t>(got)) {
+      const ssize_t put = ::write(to, buffer.data() + done, static_cast<std::size_t>(got) - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return false;
+      done += static_cast<std::size_t>(put);
+    }
+  }
+}
+
+}  // namespace
+
+bool IsReportType(int type) { return type >= 0 && type < ReportTypeCount; }
+
+std::string_view ReportFileName(int type) {
+  return type == static_cast<int>(TReportType::HtmlTable) ? "REPORT.HTM" : "REPORT.TXT";
+}
+
+TStringList BuildReportHeader(const TStringList& targets, std::time_t now, const TLocaleFormat& fmt) {
+  std::tm local{};
+  localtime_r(&now, &local);
+  TStringList lines{"Sonarvex Report", "", "Produced by Corvantis Sonarvex", ""};
+  lines.push_back("Generated on " + FormatNow(fmt.ShortDateFormat, local) + " at " +
+                  FormatNow(fmt.LongTimeFormat, local));
+  lines.emplace_back();
+  lines.emplace_back("Locations to audit:");
+  lines.insert(lines.end(), targets.begin(), targets.end());
+  return lines;
+}
+
+void CollectReportValues(TID3Engine& engine, const std::string& path, const TStringList& columns,
+                         TStringList& list, ReportValueMode mode, const TLocaleFormat& fmt) {
+  VisitReportValues(engine, path, columns, fmt, [&list, mode](std::string_view caption, std::string&& value) {
+    switch (mode) {
+      case ReportValueMode::Captions: list.emplace_back(caption); break;
+      case ReportValueMode::LabelledValues:
+        if (!value.empty()) list.push_back(std::string(caption) + ": " + value);
+        break;
+      case ReportValueMode::Values: list.push_back(std::move(value)); break;
+    }
+  });
+}
+
+std::string DelimitedText(const TStringList& fields, char delimiter) {
+  std::string out;
+  AppendDelimited(out, fields, delimiter);
+  return out;
+}
+
+std::string HtmlEscape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendEscaped(out, text);
+  return out;
+}
+
+std::string WriteShortList(const TReportJob& job) {
+  std::string out;
+  for (const std::string& line : job.Header) AppendLine(out, line);
+  AppendLine(out, "");
+  if (job.Files != nullptr) {
+    for (const TFoundFile& file : *job.Files) AppendLine(out, file.Path);
+  }
+  return out;
+}
+
+std::string WriteDetailedList(const TReportJob& job) {
+  std::string out;
+  for (const std::string& line : job.Header) AppendLine(out, line);
+  if (job.Files == nullptr) return out;
+  TStringList lines;
+  for (const TFoundFile& file : *job.Files) {
+    LetEventsRun(job);
+    lines.clear();
+    lines.emplace_back();
+    CollectReportValues(*job.Engine, file.Path, job.Columns, lines, ReportValueMode::LabelledValues,
+                        job.Format);
+    for (const std::string& line : lines) AppendLine(out, line);
+  }
+  return out;
+}
+
+std::string WriteTabularReport(const TReportJob& job, TabularFormat format) {
+  std::string out;
+  TStringList values;
+  CollectReportValues(*job.Engine, std::string(), job.Columns, values, ReportValueMode::Captions,
+                      job.Format);
+  if (format == TabularFormat::Html) AppendHtmlHead(job, out);
+  AppendRow(format, values, true, out);
+  if (job.Files != nullptr) {
+    for (std::size_t i = 0; i < job.Files->size(); ++i) {
+      LetEventsRun(job);
+      values.clear();
+      CollectReportValues(*job.Engine, (*job.Files)[i].Path, job.Columns, values,
+                          ReportValueMode::Values, job.Format);
+      const std::size_t before = out.size();
+      AppendRow(format, values, false, out);
+      if (i == 0) ReserveForRows(out, out.size() - before, job.Files->size());
+    }
+  }
+  if (format == TabularFormat::Html) {
+    for (const char* line : {"</table>", "</body>", "</html>"}) AppendLine(out, line);
+  }
+  return out;
+}
+
+std::string BuildReportText(const TReportJob& job) {
+  switch (job.Type) {
+    case 0: return WriteShortList(job);
+    case 1: return WriteDetailedList(job);
+    case 2: return WriteTabularReport(job, TabularFormat::Html);
+    case 3: return WriteTabularReport(job, TabularFormat::Comma);
+    case 4: return WriteTabularReport(job, TabularFormat::Tab);
+    default: break;
+  }
+  return {};
+}
+
+bool WriteReportFile(const TReportJob& job, const std::string& path) {
+  if (!IsReportType(job.Type)) return false;
+  WriteFileAtomically(path, BuildReportText(job));
+  return true;
+}
+
+void CopyReportFile(const std::string& from, const std::string& to) {
+  const TDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  if (source.get() < 0) throw EFileError(ErrorText("Cannot open file", from, errno));
+  std::string temporary = to + ".XXXXXX";
+  TDescriptor target(::mkstemp(temporary.data()));
+  if (target.get() < 0) throw EFileError(ErrorText("Cannot create file", to, errno));
+  auto fail = [&](int error) {
+    ::unlink(temporary.c_str());
+    throw EFileError(ErrorText("Cannot write file", to, error));
+  };
+  struct stat st {};
+  mode_t mode = 0644;
+  if (::stat(to.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode &= ~mask;
+  }
+  if (::fchmod(target.get(), mode) != 0) fail(errno);
+  if (!CopyContents(source.get(), target.get())) fail(errno);
+  if (::fsync(target.get()) != 0) fail(errno);
+  if (::close(target.release()) != 0) fail(errno);
+  if (::rename(temporary.c_str(), to.c_str()) != 0) fail(errno);
+}
