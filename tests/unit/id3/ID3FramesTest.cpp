@@ -164,13 +164,18 @@ TEST_F(ID3FramesTest, DecryptHandlerSeesEncryptedFrames) {
   EXPECT_EQ(engine.Title(), "Plain");
 }
 
-TEST_F(ID3FramesTest, TooManyFramesStopAtTheLimit) {
-  std::string body;
+TEST_F(ID3FramesTest, MoreFramesThanTheLimitMakeTheTagDamaged) {
+  // A partial read could be written back without the frames it left out.
   const std::string frame = Frame4("TIT2", "");
-  for (std::size_t i = 0; i < MaxFrameCount + 10; ++i) body += frame;
-  Open(Tag(4, body));
+  std::string body;
+  for (std::size_t i = 0; i < MaxFrameCount; ++i) body += frame;
+  Open(Tag(4, body + std::string(20, '\0')));
   EXPECT_EQ(engine.Frames().Count(), MaxFrameCount);
-  EXPECT_EQ(engine.Padding(), 100);
+  EXPECT_EQ(engine.Padding(), 20);
+  engine.SetActive(false);
+  engine.SetFileName(Write("more.mp3", Tag(4, body + frame)));
+  EXPECT_THROW(engine.SetActive(true), EID3Error);
+  EXPECT_FALSE(engine.Active());
 }
 
 TEST_F(ID3FramesTest, TextOfFramesWithTheEncodingByte) {
