@@ -16,6 +16,7 @@
 namespace {
 
 constexpr std::size_t BlockSize = 4096;
+constexpr std::size_t InflateBlockSize = 1u << 20;
 
 std::string TempFolder() {
   const char* folder = std::getenv("TMPDIR");
@@ -113,41 +114,45 @@ void CopyStreamData(TID3FileStream& source, TID3FileStream& dest, std::int64_t c
 void DecompressFrameData(std::string& data) { DecompressFrameData(data, MaxInflatedFrameSize, "16 MiB"); }
 
 void DecompressFrameData(std::string& data, std::size_t limit, const std::string& limitText) {
-  // Inflated straight from memory: reading a tag needs no temporary file.
+  // Inflated straight from memory into the result: reading a tag needs no temporary file.
   const std::string packed = std::move(data);
   data.clear();
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK) throw EID3DecompressionError("Cannot start decompressing frame data");
-  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data()));
   std::size_t consumed = 0;
-  char output[BlockSize];
+  std::size_t produced = 0;
   int code = Z_OK;
   try {
     while (code != Z_STREAM_END) {
       if (stream.avail_in == 0) {
-        // zlib counts its input in 32-bit units; hand it over in blocks.
-        const std::size_t next = std::min<std::size_t>(packed.size() - consumed, 1u << 20);
+        // zlib counts in 32-bit units; the input goes in blocks.
+        const std::size_t next = std::min<std::size_t>(packed.size() - consumed, InflateBlockSize);
         if (next == 0) throw EID3DecompressionError("Compressed frame data is cut short");
         stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data() + consumed));
         stream.avail_in = static_cast<uInt>(next);
         consumed += next;
       }
-      stream.next_out = reinterpret_cast<Bytef*>(output);
-      stream.avail_out = BlockSize;
+      if (produced == data.size()) {
+        // One byte beyond the limit tells a stream that exceeds it from one that ends there.
+        if (produced > limit) throw EID3DecompressionError("Compressed frame data is damaged: it inflates beyond " + limitText);
+        data.resize(std::min(limit + 1, std::max(produced * 2, BlockSize)));
+      }
+      stream.next_out = reinterpret_cast<Bytef*>(data.data() + produced);
+      stream.avail_out = static_cast<uInt>(std::min<std::size_t>(data.size() - produced, InflateBlockSize));
+      const uInt room = stream.avail_out;
       code = inflate(&stream, Z_NO_FLUSH);
       if (code != Z_OK && code != Z_STREAM_END && code != Z_BUF_ERROR)
         throw EID3DecompressionError("Compressed frame data is damaged: " + ZlibMessage(stream, code));
-      const std::size_t produced = BlockSize - stream.avail_out;
-      if (data.size() + produced > limit)
-        throw EID3DecompressionError("Compressed frame data is damaged: it inflates beyond " + limitText);
-      data.append(output, produced);
+      produced += room - stream.avail_out;
     }
+    if (produced > limit) throw EID3DecompressionError("Compressed frame data is damaged: it inflates beyond " + limitText);
   } catch (...) {
     inflateEnd(&stream);
     data.clear();
     throw;
   }
   inflateEnd(&stream);
+  data.resize(produced);
 }
 
 void CompressFrameData(std::string& data) {

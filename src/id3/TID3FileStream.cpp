@@ -41,6 +41,9 @@ TID3FileStream::TID3FileStream(int fd, std::string path) : fd_(fd), path_(std::m
     throw EID3FileError("Cannot open file \"" + path_ + "\": it is not a regular file");
   }
   size_ = info.st_size;
+  identity_ = TID3FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                               static_cast<std::int64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                               static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
 }
 
 TID3FileStream::TID3FileStream(const std::string& path, TMode mode)
@@ -56,6 +59,7 @@ TID3FileStream::TID3FileStream(TID3FileStream&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       path_(std::move(other.path_)),
       size_(other.size_),
+      identity_(other.identity_),
       position_(other.position_),
       window_(std::move(other.window_)),
       windowStart_(other.windowStart_) {}
@@ -158,14 +162,6 @@ void TID3FileStream::Allocate(std::int64_t size) {
   }
   window_.clear();
   size_ = size;
-}
-
-TID3FileIdentity TID3FileStream::Identity() const {
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0) Fail("read");
-  return TID3FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                          static_cast<std::int64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
-                          static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
 }
 
 TID3FileStream::TOwnership TID3FileStream::Ownership() const {

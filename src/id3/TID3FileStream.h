@@ -54,8 +54,8 @@ class TID3FileStream {
   // Reserves disk blocks for the first size bytes, extending the file when it is shorter, so
   // that writes up to that size cannot fail for lack of space. Raises EID3FileError.
   void Allocate(std::int64_t size);
-  // The file as it is now, asked through the descriptor (not the name).
-  TID3FileIdentity Identity() const;
+  // The file as it was when opened (asked through the descriptor, not the name).
+  const TID3FileIdentity& Identity() const { return identity_; }
   // Owner, group and permission bits of the file, and how many names it has.
   struct TOwnership {
     unsigned User = 0;
@@ -75,6 +75,7 @@ class TID3FileStream {
   int fd_ = -1;
   std::string path_;
   std::int64_t size_ = 0;
+  TID3FileIdentity identity_;
   std::int64_t position_ = 0;
   std::string window_;
   std::int64_t windowStart_ = 0;
