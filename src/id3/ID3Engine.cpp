@@ -111,6 +111,8 @@ void TID3Engine::ReadTag() {
   if (!Active()) return;
   ResetTag();
   identity_ = stream_->Identity();
+  // Until the read completes, the tag in memory may be partial: nothing may be written from it.
+  tagComplete_ = false;
   if (!LocateTag()) tagOffset_ = 0;
   stream_->Seek(tagOffset_);
   if (header_.ReadHeader(*stream_)) {
@@ -127,6 +129,7 @@ void TID3Engine::ReadTag() {
     tagLength_ = 0;
     declaredLength_ = 0;
   }
+  tagComplete_ = true;
   Fire(OnReadTag);
 }
 
@@ -220,6 +223,7 @@ int TID3Engine::CountFrames(std::string_view id) const {
 }
 
 TID3FileStream TID3Engine::OpenForWriting() {
+  if (!tagComplete_) throw EID3Error("The tag of \"" + fileName_ + "\" could not be read completely; nothing was written");
   TID3FileStream file(fileName_, TID3FileStream::TMode::ReadWrite);
   if (file.Identity() != identity_)
     throw EID3FileError("\"" + fileName_ + "\" changed since it was read; nothing was written");

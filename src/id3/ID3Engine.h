@@ -130,7 +130,8 @@ class TID3Engine {
   void ResetTag();
   void Fire(const TNotifyEvent& event);
   void SetTagLength(std::int64_t value) { tagLength_ = value; }
-  // The file opened read-write, after checking that it is still the file that was read.
+  // The file opened read-write, after checking that the tag was read completely and that the
+  // file is still the one it was read from.
   TID3FileStream OpenForWriting();
   // Reopens the file for reading after a write and remembers it as read.
   void ReopenAfterWriting();
@@ -155,6 +156,7 @@ class TID3Engine {
   std::size_t overrunDataSize_ = 0;
   std::size_t overrunKeep_ = 0;
   TID3FileIdentity identity_;
+  bool tagComplete_ = false;
   TID3Header header_;
   TID3Frames frames_;
   std::unique_ptr<TID3FileStream> stream_;
