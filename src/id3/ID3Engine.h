@@ -41,7 +41,7 @@ class TID3Engine {
   bool Active() const { return stream_ != nullptr; }
   // true: when inactive and the file exists, opens it read-only, ReadTag, fires OnFileOpen; a
   // missing file (or a folder, pipe or device) leaves the engine inactive without error. An open failure raises
-  // EID3FileError; an error while reading (damaged compressed frame) closes the file again and
+  // EID3FileError; an error while reading (a damaged tag or compressed frame) closes the file again and
   // propagates. false: closes the file, forgets the tag, fires OnFileClose.
   void SetActive(bool value);
   const std::string& FileName() const { return fileName_; }
