@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "id3/ID3FileReplace.h"
 #include "id3/ID3SyncSafe.h"
 #include "id3/ID3Text.h"
 
@@ -48,35 +49,11 @@ void PutTrailerField(std::string& trailer, std::size_t offset, std::size_t width
   std::copy_n(bytes.begin(), std::min(width, bytes.size()), trailer.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-// Deletes a temporary file however the work on it ends.
-class TUnlinkGuard {
- public:
-  explicit TUnlinkGuard(std::string path) : path_(std::move(path)) {}
-  ~TUnlinkGuard() { ::unlink(path_.c_str()); }
-  TUnlinkGuard(const TUnlinkGuard&) = delete;
-  TUnlinkGuard& operator=(const TUnlinkGuard&) = delete;
-
- private:
-  std::string path_;
-};
-
 // Copies count bytes at from into dest; count 0 copies nothing (unlike CopyStreamData).
 void CopyRange(TID3FileStream& source, std::int64_t from, std::int64_t count, TID3FileStream& dest) {
   if (count <= 0) return;
   source.Seek(from);
   CopyStreamData(source, dest, count);
-}
-
-// Replaces the whole content of file with the content of temp.
-void CopyBack(TID3FileStream& temp, TID3FileStream& file) {
-  const std::int64_t size = temp.Size();
-  if (file.Size() > size) file.SetSize(size);
-  file.Seek(0);
-  if (size > 0) {
-    temp.Seek(0);
-    CopyStreamData(temp, file, size);
-  }
-  file.SetSize(size);
 }
 
 }  // namespace
@@ -126,11 +103,16 @@ void TID3Engine::ResetTag() {
   tagLength_ = 0;
   tagOffset_ = 0;
   lastFrameEnd_ = 0;
+  declaredLength_ = 0;
+  overrunFrame_ = nullptr;
 }
 
 void TID3Engine::ReadTag() {
   if (!Active()) return;
   ResetTag();
+  identity_ = stream_->Identity();
+  // Until the read completes, the tag in memory may be partial: nothing may be written from it.
+  tagComplete_ = false;
   if (!LocateTag()) tagOffset_ = 0;
   stream_->Seek(tagOffset_);
   if (header_.ReadHeader(*stream_)) {
@@ -140,11 +122,14 @@ void TID3Engine::ReadTag() {
     if (header_.FooterPresent()) padding_ = 0;
     const std::int64_t declared = HeaderSize + header_.TagSize();
     const std::int64_t framesEnd = lastFrameEnd_ - tagOffset_;
-    tagLength_ = framesEnd > declared ? framesEnd : declared + (header_.FooterPresent() ? HeaderSize : 0);
+    declaredLength_ = declared + (header_.FooterPresent() ? HeaderSize : 0);
+    tagLength_ = framesEnd > declared ? framesEnd : declaredLength_;
   } else {
     ReadID3v1Tag();
     tagLength_ = 0;
+    declaredLength_ = 0;
   }
+  tagComplete_ = true;
   Fire(OnReadTag);
 }
 
@@ -247,25 +232,37 @@ int TID3Engine::CountFrames(std::string_view id) const {
   return count;
 }
 
-void TID3Engine::WriteTag() {
-  if (!Active()) return;
-  const std::int32_t oldTagSize = header_.TagSize();
+TID3FileStream TID3Engine::OpenForWriting() {
+  if (!tagComplete_) throw EID3Error("The tag of \"" + fileName_ + "\" could not be read completely; nothing was written");
+  TID3FileStream file(fileName_, TID3FileStream::TMode::ReadWrite);
+  if (file.Identity() != identity_)
+    throw EID3FileError("\"" + fileName_ + "\" changed since it was read; nothing was written");
+  return file;
+}
+
+void TID3Engine::ReopenAfterWriting() {
+  stream_ = std::make_unique<TID3FileStream>(fileName_, TID3FileStream::TMode::Read);
+  identity_ = stream_->Identity();
+}
+
+std::int64_t TID3Engine::DeclaredRoom(const TID3FileStream& file) const {
+  return std::clamp<std::int64_t>(file.Size() - tagOffset_, 0, declaredLength_);
+}
+
+std::string TID3Engine::SerializeTag(std::int64_t room, bool& inPlace, std::int64_t& padding) {
   const bool footer = header_.FooterPresent();
   const std::int64_t footerSize = footer ? HeaderSize : 0;
-
   // The tag is always written in the version 4 layout, so it must say version 4.
   header_.SetVersionNumber(4);
   header_.SetVersionRevision(0);
   std::string tag;
   const std::size_t sizeField = header_.WriteHeader(tag, false);
   frames_.WriteFrames(tag);
-  std::int64_t padding = footer ? 0 : padding_;
+  padding = footer ? 0 : padding_;
   std::int64_t length = static_cast<std::int64_t>(tag.size()) + padding + footerSize;
   // In place only where the old tag has room; a shorter tag is padded to the old length so that
   // no stale frame bytes stay behind it.
-  // (A tag whose declared size runs past the end of the file only has the bytes up to the end.)
-  const std::int64_t room = std::min(tagLength_, stream_->Size() - tagOffset_);
-  const bool inPlace = oldTagSize >= length - HeaderSize - footerSize && length <= room;
+  inPlace = length <= room;
   if (inPlace) {
     padding += room - length;
     length = room;
@@ -276,52 +273,72 @@ void TID3Engine::WriteTag() {
   StoreSyncSafe32(tag, sizeField, static_cast<std::uint32_t>(tagSize));
   tag.append(static_cast<std::size_t>(padding), '\0');
   if (footer) header_.WriteHeader(tag, true);
+  return tag;
+}
 
-  TID3FileStream file(fileName_, TID3FileStream::TMode::ReadWrite);
-  if (inPlace) {
-    file.Seek(tagOffset_);
-    file.Write(tag);
-  } else {
-    std::string tempPath;
-    TID3FileStream temp = CreateTempFile(tempPath);
-    TUnlinkGuard guard(tempPath);
-    temp.Write(tag);
-    CopyRange(file, 0, tagOffset_, temp);
-    const std::int64_t rest = tagOffset_ + tagLength_;
-    CopyRange(file, rest, file.Size() - rest, temp);
-    CopyBack(temp, file);
-    tagOffset_ = 0;
+void TID3Engine::WriteTag() {
+  if (!Active()) return;
+  TID3FileStream file = OpenForWriting();
+  const std::int64_t room = DeclaredRoom(file);
+  // A frame that ran past the declared end keeps only its bytes inside the tag: the bytes after
+  // the end belong to the rest of the file, which stays where it is.
+  TID3Frames_Item* overrun = nullptr;
+  std::string overrunData;
+  for (std::size_t i = 0; i < frames_.Count() && overrunFrame_; ++i)
+    if (&frames_[i] == overrunFrame_ && frames_[i].DataSize() == overrunDataSize_) overrun = &frames_[i];
+  if (overrun) {
+    overrunData = overrun->Data();
+    overrun->Data().resize(overrunKeep_);
   }
-  tagLength_ = length;
-  if (!footer) padding_ = static_cast<int>(padding);
-  stream_ = std::make_unique<TID3FileStream>(fileName_, TID3FileStream::TMode::Read);
+  try {
+    bool inPlace = false;
+    std::int64_t padding = 0;
+    const std::string tag = SerializeTag(room, inPlace, padding);
+    if (inPlace) {
+      OverwriteOrRestore(file, tagOffset_, tag);
+    } else {
+      ReplaceFileContent(file, [&](TID3FileStream& dest) {
+        dest.Write(tag);
+        CopyRange(file, 0, tagOffset_, dest);
+        const std::int64_t rest = tagOffset_ + room;
+        CopyRange(file, rest, file.Size() - rest, dest);
+      });
+      tagOffset_ = 0;
+    }
+    tagLength_ = declaredLength_ = static_cast<std::int64_t>(tag.size());
+    if (!header_.FooterPresent()) padding_ = static_cast<int>(padding);
+  } catch (...) {
+    if (overrun) overrun->Data() = std::move(overrunData);
+    throw;
+  }
+  overrunFrame_ = nullptr;
+  ReopenAfterWriting();
   Fire(OnWriteTag);
   if (writeID3V1_) WriteID3v1Tag();
 }
 
 void TID3Engine::EraseTag() {
   if (!Active()) return;
-  if (header_.TagSize() >= 0 && tagLength_ > 0) {
-    TID3FileStream file(fileName_, TID3FileStream::TMode::ReadWrite);
-    std::string tempPath;
-    TID3FileStream temp = CreateTempFile(tempPath);
-    TUnlinkGuard guard(tempPath);
-    CopyRange(file, 0, tagOffset_, temp);
-    const std::int64_t rest = tagOffset_ + tagLength_;
-    CopyRange(file, rest, file.Size() - rest, temp);
-    CopyBack(temp, file);
+  if (header_.TagSize() >= 0 && declaredLength_ > 0) {
+    TID3FileStream file = OpenForWriting();
+    const std::int64_t rest = tagOffset_ + DeclaredRoom(file);
+    ReplaceFileContent(file, [&](TID3FileStream& dest) {
+      CopyRange(file, 0, tagOffset_, dest);
+      CopyRange(file, rest, file.Size() - rest, dest);
+    });
     // The file holds no tag any more: a later WriteTag must insert one, not overwrite audio.
     header_.SetTagSize(-1);
     tagOffset_ = 0;
-    tagLength_ = 0;
-    stream_ = std::make_unique<TID3FileStream>(fileName_, TID3FileStream::TMode::Read);
+    tagLength_ = declaredLength_ = 0;
+    overrunFrame_ = nullptr;
+    ReopenAfterWriting();
   }
   Fire(OnEraseTag);
 }
 
 void TID3Engine::WriteID3v1Tag() {
   if (!Active()) return;
-  TID3FileStream file(fileName_, TID3FileStream::TMode::ReadWrite);
+  TID3FileStream file = OpenForWriting();
   std::int64_t at = file.Size();
   if (file.Size() >= TrailerSize) {
     file.Seek(file.Size() - TrailerSize);
@@ -340,7 +357,6 @@ void TID3Engine::WriteID3v1Tag() {
   if (open != std::string::npos && close != std::string::npos && close > open)
     genreIndex = IntegerOr(std::string_view(genre).substr(open + 1, close - open - 1), 0);
   trailer[127] = static_cast<char>(genreIndex & 0xFF);
-  file.Seek(at);
-  file.Write(trailer);
-  stream_ = std::make_unique<TID3FileStream>(fileName_, TID3FileStream::TMode::Read);
+  OverwriteOrRestore(file, at, trailer);
+  ReopenAfterWriting();
 }

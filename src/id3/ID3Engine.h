@@ -41,7 +41,7 @@ class TID3Engine {
   bool Active() const { return stream_ != nullptr; }
   // true: when inactive and the file exists, opens it read-only, ReadTag, fires OnFileOpen; a
   // missing file (or a folder, pipe or device) leaves the engine inactive without error. An open failure raises
-  // EID3FileError; an error while reading (damaged compressed frame) closes the file again and
+  // EID3FileError; an error while reading (a damaged tag or compressed frame) closes the file again and
   // propagates. false: closes the file, forgets the tag, fires OnFileClose.
   void SetActive(bool value);
   const std::string& FileName() const { return fileName_; }
@@ -97,6 +97,12 @@ class TID3Engine {
 
   // Re-reads the tag of the open file; no effect while inactive.
   void ReadTag();
+  // The writers below never touch a byte after the declared end of the tag (TagOffset + 10 +
+  // TagSize, + 10 with a footer), even where a frame ran past it when read, and leave the file
+  // as it was when they fail (see ReplaceFileContent). They raise EID3FileError without writing
+  // when the file is no longer the one that was read (another file renamed onto the name, or
+  // the file changed in between).
+  //
   // Writes the in-memory tag (version 4 layout) into the file, opened read-write for it. A tag
   // shorter than the old one is padded to the old length. Then, with WriteID3V1, the trailer.
   void WriteTag();
@@ -126,6 +132,16 @@ class TID3Engine {
   void ResetTag();
   void Fire(const TNotifyEvent& event);
   void SetTagLength(std::int64_t value) { tagLength_ = value; }
+  // The file opened read-write, after checking that the tag was read completely and that the
+  // file is still the one it was read from.
+  TID3FileStream OpenForWriting();
+  // Reopens the file for reading after a write and remembers it as read.
+  void ReopenAfterWriting();
+  // The tag's bytes as they go into the file: header, frames, padding, footer; room: what the
+  // old tag occupies. Sets the header's TagSize and reports whether it fits in place.
+  std::string SerializeTag(std::int64_t room, bool& inPlace, std::int64_t& padding);
+  // Bytes of the old tag in the file up to its declared end (never past the end of the file).
+  std::int64_t DeclaredRoom(const TID3FileStream& file) const;
 
   std::string fileName_;
   bool fullID3TagSeek_ = false;
@@ -134,6 +150,15 @@ class TID3Engine {
   std::int64_t tagOffset_ = 0;
   std::int64_t tagLength_ = 0;
   std::int64_t lastFrameEnd_ = 0;
+  // TagLength as the header declares it, whatever a frame claimed beyond it.
+  std::int64_t declaredLength_ = 0;
+  // The frame that ran past the declared end when read: its data size then, and how much of it
+  // lay inside the tag.
+  const TID3Frames_Item* overrunFrame_ = nullptr;
+  std::size_t overrunDataSize_ = 0;
+  std::size_t overrunKeep_ = 0;
+  TID3FileIdentity identity_;
+  bool tagComplete_ = false;
   TID3Header header_;
   TID3Frames frames_;
   std::unique_ptr<TID3FileStream> stream_;
@@ -142,15 +167,21 @@ class TID3Engine {
 // Name for a new temporary file: the system temporary folder (TMPDIR, else /tmp) + "ID3TMP" +
 // upper-case hexadecimal number + ".tmp", not existing when returned.
 std::string MakeTempFileName();
+// The same name in another folder.
+std::string MakeTempFileName(std::string folder);
 // Creates a temporary file exclusively (mode 0600) under a MakeTempFileName name; path receives
 // the name. The caller deletes it.
 TID3FileStream CreateTempFile(std::string& path);
+// The same in folder, with the given permission bits.
+TID3FileStream CreateTempFile(std::string& path, const std::string& folder, unsigned permissions);
 // Copies count bytes from source's position to dest's position in blocks of at most 4096 bytes;
 // count 0 means all of source from its start; a count beyond what source holds is cut.
 void CopyStreamData(TID3FileStream& source, TID3FileStream& dest, std::int64_t count);
-// Inflates a zlib stream (through a temporary file) in place. Raises EID3DecompressionError for
-// damaged data, a stream cut short, or more than MaxInflatedFrameSize bytes.
+// Inflates a zlib stream in place, in memory. Raises EID3DecompressionError for damaged data, a
+// stream cut short, or more than MaxInflatedFrameSize bytes (limit bytes, described by
+// limitText, in the second form).
 inline constexpr std::size_t MaxInflatedFrameSize = 16u * 1024u * 1024u;
 void DecompressFrameData(std::string& data);
+void DecompressFrameData(std::string& data, std::size_t limit, const std::string& limitText);
 // Deflates at level 9 (through a temporary file) in place.
 void CompressFrameData(std::string& data);

@@ -4,16 +4,19 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <utility>
 
 #include "id3/ID3Engine.h"
 
 namespace {
 
 constexpr std::size_t BlockSize = 4096;
+constexpr std::size_t InflateBlockSize = 1u << 20;
 
 std::string TempFolder() {
   const char* folder = std::getenv("TMPDIR");
@@ -64,11 +67,13 @@ std::string ZlibMessage(const z_stream& stream, int code) {
 
 }  // namespace
 
-std::string MakeTempFileName() {
+std::string MakeTempFileName() { return MakeTempFileName(TempFolder()); }
+
+std::string MakeTempFileName(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder += '/';
   static std::mt19937 generator(static_cast<std::mt19937::result_type>(
       std::chrono::system_clock::now().time_since_epoch().count()));
   std::uniform_int_distribution<unsigned long> number(0, 2147483646ul);
-  const std::string folder = TempFolder();
   for (;;) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "%02lX", number(generator));
@@ -77,11 +82,13 @@ std::string MakeTempFileName() {
   }
 }
 
-TID3FileStream CreateTempFile(std::string& path) {
+TID3FileStream CreateTempFile(std::string& path) { return CreateTempFile(path, TempFolder(), 0600); }
+
+TID3FileStream CreateTempFile(std::string& path, const std::string& folder, unsigned permissions) {
   for (int attempt = 0;; ++attempt) {
-    path = MakeTempFileName();
+    path = MakeTempFileName(folder);
     try {
-      return TID3FileStream::CreateNew(path);
+      return TID3FileStream::CreateNew(path, permissions);
     } catch (const EID3FileError&) {
       // Another process took the name between the test and the creation: draw again.
       if (attempt >= 100 || !PathExists(path)) throw;
@@ -104,38 +111,48 @@ void CopyStreamData(TID3FileStream& source, TID3FileStream& dest, std::int64_t c
   }
 }
 
-void DecompressFrameData(std::string& data) {
-  TSpooledData temp(data);
+void DecompressFrameData(std::string& data) { DecompressFrameData(data, MaxInflatedFrameSize, "16 MiB"); }
 
+void DecompressFrameData(std::string& data, std::size_t limit, const std::string& limitText) {
+  // Inflated straight from memory into the result: reading a tag needs no temporary file.
+  const std::string packed = std::move(data);
+  data.clear();
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK) throw EID3DecompressionError("Cannot start decompressing frame data");
-  char input[BlockSize];
-  char output[BlockSize];
+  std::size_t consumed = 0;
+  std::size_t produced = 0;
   int code = Z_OK;
   try {
     while (code != Z_STREAM_END) {
       if (stream.avail_in == 0) {
-        const std::size_t got = temp.Read(input, BlockSize);
-        if (got == 0) throw EID3DecompressionError("Compressed frame data is cut short");
-        stream.next_in = reinterpret_cast<Bytef*>(input);
-        stream.avail_in = static_cast<uInt>(got);
+        // zlib counts in 32-bit units; the input goes in blocks.
+        const std::size_t next = std::min<std::size_t>(packed.size() - consumed, InflateBlockSize);
+        if (next == 0) throw EID3DecompressionError("Compressed frame data is cut short");
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data() + consumed));
+        stream.avail_in = static_cast<uInt>(next);
+        consumed += next;
       }
-      stream.next_out = reinterpret_cast<Bytef*>(output);
-      stream.avail_out = BlockSize;
+      if (produced == data.size()) {
+        // One byte beyond the limit tells a stream that exceeds it from one that ends there.
+        if (produced > limit) throw EID3DecompressionError("Compressed frame data is damaged: it inflates beyond " + limitText);
+        data.resize(std::min(limit + 1, std::max(produced * 2, BlockSize)));
+      }
+      stream.next_out = reinterpret_cast<Bytef*>(data.data() + produced);
+      stream.avail_out = static_cast<uInt>(std::min<std::size_t>(data.size() - produced, InflateBlockSize));
+      const uInt room = stream.avail_out;
       code = inflate(&stream, Z_NO_FLUSH);
       if (code != Z_OK && code != Z_STREAM_END && code != Z_BUF_ERROR)
         throw EID3DecompressionError("Compressed frame data is damaged: " + ZlibMessage(stream, code));
-      const std::size_t produced = BlockSize - stream.avail_out;
-      if (data.size() + produced > MaxInflatedFrameSize)
-        throw EID3DecompressionError("Compressed frame data is damaged: it inflates beyond 16 MiB");
-      data.append(output, produced);
+      produced += room - stream.avail_out;
     }
+    if (produced > limit) throw EID3DecompressionError("Compressed frame data is damaged: it inflates beyond " + limitText);
   } catch (...) {
     inflateEnd(&stream);
     data.clear();
     throw;
   }
   inflateEnd(&stream);
+  data.resize(produced);
 }
 
 void CompressFrameData(std::string& data) {

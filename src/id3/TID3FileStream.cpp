@@ -41,6 +41,9 @@ TID3FileStream::TID3FileStream(int fd, std::string path) : fd_(fd), path_(std::m
     throw EID3FileError("Cannot open file \"" + path_ + "\": it is not a regular file");
   }
   size_ = info.st_size;
+  identity_ = TID3FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                               static_cast<std::int64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                               static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
 }
 
 TID3FileStream::TID3FileStream(const std::string& path, TMode mode)
@@ -48,14 +51,15 @@ TID3FileStream::TID3FileStream(const std::string& path, TMode mode)
     // are not affected by the flag.
     : TID3FileStream(OpenOrFail(path, (mode == TMode::Read ? O_RDONLY : O_RDWR) | O_NONBLOCK, 0), path) {}
 
-TID3FileStream TID3FileStream::CreateNew(const std::string& path) {
-  return TID3FileStream(OpenOrFail(path, O_RDWR | O_CREAT | O_EXCL, 0600), path);
+TID3FileStream TID3FileStream::CreateNew(const std::string& path, unsigned permissions) {
+  return TID3FileStream(OpenOrFail(path, O_RDWR | O_CREAT | O_EXCL, static_cast<mode_t>(permissions)), path);
 }
 
 TID3FileStream::TID3FileStream(TID3FileStream&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       path_(std::move(other.path_)),
       size_(other.size_),
+      identity_(other.identity_),
       position_(other.position_),
       window_(std::move(other.window_)),
       windowStart_(other.windowStart_) {}
@@ -143,4 +147,33 @@ void TID3FileStream::SetSize(std::int64_t size) {
 
 void TID3FileStream::Flush() {
   if (::fsync(fd_) != 0 && errno != EINVAL) Fail("flush");
+}
+
+void TID3FileStream::Allocate(std::int64_t size) {
+  if (size <= size_) return;
+  const int error = ::posix_fallocate(fd_, 0, size);
+  if (error != 0) {
+    // A failed reservation may still have grown the file: give it back its length.
+    if (::ftruncate(fd_, size_) != 0) {
+      // The length was never changed, or cannot be restored; the first error is the one to tell.
+    }
+    errno = error;
+    Fail("make room in");
+  }
+  window_.clear();
+  size_ = size;
+}
+
+TID3FileStream::TOwnership TID3FileStream::Ownership() const {
+  struct stat info {};
+  if (::fstat(fd_, &info) != 0) Fail("read");
+  return TOwnership{static_cast<unsigned>(info.st_uid), static_cast<unsigned>(info.st_gid),
+                    static_cast<unsigned>(info.st_mode & 07777), static_cast<std::uint64_t>(info.st_nlink)};
+}
+
+bool TID3FileStream::TakeOwnership(const TOwnership& from) {
+  // The owner first: changing it clears the set-user-ID and set-group-ID bits.
+  const bool owned = ::fchown(fd_, static_cast<uid_t>(from.User), static_cast<gid_t>(from.Group)) == 0;
+  if (::fchmod(fd_, static_cast<mode_t>(from.Permissions)) != 0) Fail("set the permissions of");
+  return owned;
 }

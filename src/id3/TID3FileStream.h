@@ -6,14 +6,25 @@
 #include <cstdint>
 #include <string>
 
+// What identifies a file's content as read: a writer refuses to write when any of it changed.
+struct TID3FileIdentity {
+  std::uint64_t Device = 0;
+  std::uint64_t Inode = 0;
+  std::int64_t Size = 0;
+  std::int64_t ModifiedSeconds = 0;
+  std::int64_t ModifiedNanoseconds = 0;
+  bool operator==(const TID3FileIdentity&) const = default;
+};
+
 class TID3FileStream {
  public:
   enum class TMode { Read, ReadWrite };
 
   // Opens an existing file. Raises EID3FileError when it cannot be opened.
   TID3FileStream(const std::string& path, TMode mode);
-  // Creates a new file exclusively (mode 0600). Raises EID3FileError when it exists.
-  static TID3FileStream CreateNew(const std::string& path);
+  // Creates a new file exclusively with the given permission bits. Raises EID3FileError when it
+  // exists or cannot be made.
+  static TID3FileStream CreateNew(const std::string& path, unsigned permissions = 0600);
   TID3FileStream(TID3FileStream&& other) noexcept;
   TID3FileStream& operator=(TID3FileStream&&) = delete;
   TID3FileStream(const TID3FileStream&) = delete;
@@ -38,7 +49,24 @@ class TID3FileStream {
   void Write(const std::string& bytes) { Write(bytes.data(), bytes.size()); }
   // Truncates or extends the file.
   void SetSize(std::int64_t size);
+  // Forces the written bytes to the disk.
   void Flush();
+  // Reserves disk blocks for the first size bytes, extending the file when it is shorter, so
+  // that writes up to that size cannot fail for lack of space. Raises EID3FileError.
+  void Allocate(std::int64_t size);
+  // The file as it was when opened (asked through the descriptor, not the name).
+  const TID3FileIdentity& Identity() const { return identity_; }
+  // Owner, group and permission bits of the file, and how many names it has.
+  struct TOwnership {
+    unsigned User = 0;
+    unsigned Group = 0;
+    unsigned Permissions = 0;
+    std::uint64_t Links = 0;
+  };
+  TOwnership Ownership() const;
+  // Gives the file the owner, group and permission bits of another; false when the owner or
+  // group could not be set (permissions are set in any case).
+  bool TakeOwnership(const TOwnership& from);
 
  private:
   TID3FileStream(int fd, std::string path);
@@ -47,6 +75,7 @@ class TID3FileStream {
   int fd_ = -1;
   std::string path_;
   std::int64_t size_ = 0;
+  TID3FileIdentity identity_;
   std::int64_t position_ = 0;
   std::string window_;
   std::int64_t windowStart_ = 0;

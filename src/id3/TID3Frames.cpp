@@ -90,6 +90,10 @@ TFrameHead ReadVersion4Head(TID3FileStream& stream, TID3Frames_Item& item) {
 
 }  // namespace
 
+std::string TID3Frames::DamagedTag(const std::string& why) const {
+  return "The tag of \"" + owner_.FileName() + "\" is damaged: " + why;
+}
+
 TID3Frames::TID3Frames(TID3Engine& owner) : owner_(owner) {}
 
 TID3Frames_Item& TID3Frames::Add() {
@@ -120,8 +124,12 @@ void TID3Frames::ReadFrames(TID3FileStream& stream) {
   const TID3Header& header = owner_.Header();
   const bool version3 = header.VersionNumber() == 3;
   const std::int64_t headerEnd = owner_.TagOffset() + 10;
+  const std::int64_t declaredEnd = headerEnd + header.TagSize();
   std::int64_t budget = header.TagSize() - (stream.Position() - headerEnd);
+  std::uint64_t storedBytes = 0;
+  std::size_t inflatedBytes = 0;
   owner_.lastFrameEnd_ = stream.Position();
+  owner_.overrunFrame_ = nullptr;
   for (;;) {
     const std::int64_t frameStart = stream.Position();
     char id[4];
@@ -129,22 +137,45 @@ void TID3Frames::ReadFrames(TID3FileStream& stream) {
       stream.Seek(frameStart);
       break;
     }
+    // Keeping only the first frames would let a rewrite drop the others.
+    if (items_.size() >= MaxFrameCount)
+      throw EID3Error(DamagedTag("it holds more than " + std::to_string(MaxFrameCount) + " frames"));
     TID3Frames_Item& item = Add();
     item.SetName(std::string_view(id, 4));
     const TFrameHead head = version3 ? ReadVersion3Head(stream, item) : ReadVersion4Head(stream, item);
     bool cutShort = !head.complete;
+    const std::int64_t dataStart = stream.Position();
     if (!cutShort) {
       // Never more than the file still holds, whatever the size field claims.
       const std::uint64_t dataSize = head.size > head.optionalBytes ? head.size - head.optionalBytes : 0;
-      item.Data() = stream.ReadBytes(static_cast<std::size_t>(
-          std::min<std::uint64_t>(dataSize, static_cast<std::uint64_t>(stream.Remaining()))));
+      const std::uint64_t available = std::min<std::uint64_t>(dataSize, static_cast<std::uint64_t>(stream.Remaining()));
+      storedBytes += available;
+      if (available > MaxFrameDataSize)
+        throw EID3Error(DamagedTag("frame " + item.Name() + " holds more than 64 MiB"));
+      if (storedBytes > MaxTagDataSize) throw EID3Error(DamagedTag("its frames hold more than 256 MiB together"));
+      item.Data() = stream.ReadBytes(static_cast<std::size_t>(available));
       cutShort = item.DataSize() < dataSize;
     }
     owner_.lastFrameEnd_ = stream.Position();
     budget -= stream.Position() - frameStart;
+    if (stream.Position() > declaredEnd && !item.Compress() && !item.Encrypted()) {
+      // The frame runs past the declared end of the tag into bytes that belong to the rest of
+      // the file; a rewrite keeps only the part inside the tag.
+      owner_.overrunFrame_ = &item;
+      owner_.overrunDataSize_ = item.DataSize();
+      owner_.overrunKeep_ = static_cast<std::size_t>(std::clamp<std::int64_t>(declaredEnd - dataStart, 0,
+                                                                              static_cast<std::int64_t>(item.DataSize())));
+    }
     if (item.Encrypted() && owner_.OnFrameDecrypt) owner_.OnFrameDecrypt(owner_, item, item.Data());
-    if (item.Compress()) DecompressFrameData(item.Data());
-    if (cutShort || items_.size() >= MaxFrameCount || budget <= 0) break;
+    if (item.Compress()) {
+      const std::size_t left = MaxInflatedTagSize - inflatedBytes;
+      if (left < MaxInflatedFrameSize)
+        DecompressFrameData(item.Data(), left, "the 64 MiB all compressed frames of a tag may hold together");
+      else
+        DecompressFrameData(item.Data());
+      inflatedBytes += item.DataSize();
+    }
+    if (cutShort || budget <= 0) break;
   }
   // Padding the size field claims beyond the end of the file does not exist; counting it would
   // make a rewrite of the tag blow the file up to the claimed size.

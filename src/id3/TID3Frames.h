@@ -2,6 +2,7 @@
 // The frames of a tag, in file order. Items are appended and never reordered.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,8 +13,15 @@
 class TID3Engine;
 class TID3FileStream;
 
-// More frames than this are not kept; the rest of the tag counts as padding.
+// Limits that keep a damaged or hostile tag from taking unbounded memory and time; a tag past
+// any of them is damaged and raises an error when read.
+// Frames in one tag.
 inline constexpr std::size_t MaxFrameCount = 50000;
+// Stored bytes of one frame, and of all frames of a tag together.
+inline constexpr std::uint64_t MaxFrameDataSize = 64u * 1024u * 1024u;
+inline constexpr std::uint64_t MaxTagDataSize = 256u * 1024u * 1024u;
+// Inflated bytes of all compressed frames of a tag together (each frame: MaxInflatedFrameSize).
+inline constexpr std::size_t MaxInflatedTagSize = 64u * 1024u * 1024u;
 
 class TID3Frames {
  public:
@@ -41,13 +49,16 @@ class TID3Frames {
 
   // Replaces the items with the frames at the stream's position (just after the header and
   // extended header) and sets the engine's Padding (the unused bytes of the declared size, as far
-  // as the file holds them). Raises EID3DecompressionError for damaged compressed data.
+  // as the file holds them). Raises EID3DecompressionError for damaged compressed data and
+  // EID3Error for a tag past the limits above.
   void ReadFrames(TID3FileStream& stream);
   // Appends every item to dest in the version 4 layout; sets the header's TagSize to the number
   // of bytes written and returns it. Raises EID3Error for an item without a valid identifier.
   std::size_t WriteFrames(std::string& dest);
 
  private:
+  std::string DamagedTag(const std::string& why) const;
+
   TID3Engine& owner_;
   std::vector<std::unique_ptr<TID3Frames_Item>> items_;
 };

@@ -169,10 +169,19 @@ std::string ListValue(const TID3Engine& engine, const std::string& path, std::st
   if (result.empty()) {
     result = NotAvailableText;
   }
-  return result;
+  return CutForDisplay(std::move(result));
 }
 
 }  // namespace
+
+std::string CutForDisplay(std::string text) {
+  const std::size_t before = text.size();
+  text = CutCharacters(std::move(text), MaxDisplayCharacters);
+  if (text.size() < before) {
+    text += "...";
+  }
+  return text;
+}
 
 std::string_view InfoCodeOf(std::string_view line) { return line.substr(0, 4); }
 

@@ -18,11 +18,16 @@ class TID3Engine;
 std::string_view InfoCodeOf(std::string_view line);
 std::string_view InfoCaptionOf(std::string_view line);
 
+// Windows show at most this many characters of one value; reports keep the whole text.
+inline constexpr std::size_t MaxDisplayCharacters = 4096;
+// The text cut after MaxDisplayCharacters characters (UTF-8), with "..." where it was cut.
+std::string CutForDisplay(std::string text);
+
 // The display text of one info code for the file named by engine's FileName, which the caller
 // has opened for tag codes. Never empty: "(not available)" when there is no value.
 // "0..." codes look the path up in the file system (one look-up per call); "1TIT", "1ART",
 // "1ALB", "1YEA", "1GEN" read the engine's basic fields; any other code is a frame identifier
-// taken as it stands. Errors of a frame look-up are swallowed; an error reading a basic field
+// taken as it stands. Cut as CutForDisplay does. Errors of a frame look-up are swallowed; an error reading a basic field
 // (a damaged compressed frame) passes to the caller.
 std::string GetInfoValue(TID3Engine& engine, std::string_view code, const TLocaleFormat& fmt);
 

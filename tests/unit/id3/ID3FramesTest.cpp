@@ -164,13 +164,30 @@ TEST_F(ID3FramesTest, DecryptHandlerSeesEncryptedFrames) {
   EXPECT_EQ(engine.Title(), "Plain");
 }
 
-TEST_F(ID3FramesTest, TooManyFramesStopAtTheLimit) {
-  std::string body;
+TEST_F(ID3FramesTest, MoreFramesThanTheLimitMakeTheTagDamaged) {
+  // A partial read could be written back without the frames it left out.
   const std::string frame = Frame4("TIT2", "");
-  for (std::size_t i = 0; i < MaxFrameCount + 10; ++i) body += frame;
-  Open(Tag(4, body));
+  std::string body;
+  for (std::size_t i = 0; i < MaxFrameCount; ++i) body += frame;
+  Open(Tag(4, body + std::string(20, '\0')));
   EXPECT_EQ(engine.Frames().Count(), MaxFrameCount);
-  EXPECT_EQ(engine.Padding(), 100);
+  EXPECT_EQ(engine.Padding(), 20);
+  engine.SetActive(false);
+  const std::string damaged = Tag(4, body + frame);
+  engine.SetFileName(Write("more.mp3", damaged));
+  EXPECT_THROW(engine.SetActive(true), EID3Error);
+  EXPECT_FALSE(engine.Active());
+  // Read again while open: the partial tag in memory can no longer be written.
+  Open(Tag(4, std::string(damaged.size() - 10, '\0')));
+  Write("file.mp3", damaged);
+  EXPECT_THROW(engine.ReadTag(), EID3Error);
+  try {
+    engine.WriteTag();
+    ADD_FAILURE() << "a partial tag was written";
+  } catch (const EID3Error& error) {
+    EXPECT_NE(std::string(error.what()).find("could not be read completely"), std::string::npos);
+  }
+  EXPECT_EQ(Read(engine.FileName()), damaged);
 }
 
 TEST_F(ID3FramesTest, TextOfFramesWithTheEncodingByte) {

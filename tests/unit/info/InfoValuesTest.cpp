@@ -191,6 +191,18 @@ TEST_F(InfoValues, ReportValuesAreEmptyInsteadOfNotAvailable) {
   EXPECT_FALSE(engine.Active());
 }
 
+TEST_F(InfoValues, WindowsShowAtMost4096CharactersOfAValueReportsAll) {
+  // x and 4,095 two-byte characters, then more: the cut must not split a character.
+  std::string accented = "x";
+  for (int i = 0; i < 4095; ++i) accented += "\xC3\xA9";
+  const auto path = Tagged("long.mp3", {infotest::Frame("TIT2", "\x03" + accented + "tail")});
+  const std::string shown = accented + "...";
+  EXPECT_EQ(GetRowValues(engine, path, {"1TIT=Song Title", "TIT2=Title"}, En),
+            (std::vector<std::string>{shown, shown}));
+  EXPECT_EQ(GetReportValues(engine, path, {"1TIT=Song Title"}, En).at(0).Value, accented + "tail");
+  EXPECT_EQ(CutForDisplay(std::string(4096, 'a')), std::string(4096, 'a'));
+}
+
 TEST_F(InfoValues, ReportCaptionRowAndFailingFiles) {
   const TStringList columns{"0NAM=Name", "0MOD=Modified", "1TIT=Song Title", "TIT2=Title"};
   const auto captions = GetReportValues(engine, "", columns, En);
