@@ -32,10 +32,11 @@ constexpr const char* UsageText =
 
 QtMessageHandler PreviousMessageHandler = nullptr;
 
-// Standard error carries the run's own failure lines; the offscreen platform's remark about
-// the window size hints it ignores is no failure and is left out.
-void QuietOffscreenRemarks(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (message == QStringLiteral("This plugin does not support propagateSizeHints()")) return;
+// Standard error carries the run's own failure lines. Qt's diagnostics (the offscreen
+// platform's remarks, the sound system found missing on a server) are no failure of the report
+// and are left out; critical and fatal messages still pass.
+void QuietQtDiagnostics(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtDebugMsg || type == QtInfoMsg || type == QtWarningMsg) return;
   if (PreviousMessageHandler != nullptr) PreviousMessageHandler(type, context, message);
 }
 
@@ -51,10 +52,9 @@ bool IsSet(const char* name) {
 // An unattended report must run where there is no display at all (a cron job, ssh). The platform
 // has to be chosen before the application object exists.
 void PrepareUnattendedRun() {
-  if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") && !IsSet("QT_QPA_PLATFORM")) {
+  if (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY") && !IsSet("QT_QPA_PLATFORM"))
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    PreviousMessageHandler = qInstallMessageHandler(&QuietOffscreenRemarks);
-  }
+  PreviousMessageHandler = qInstallMessageHandler(&QuietQtDiagnostics);
   // Nobody is there to answer a box: messages go to standard error instead.
   SetUnattended(true);
 }

@@ -20,6 +20,7 @@
 #include "app/FormMain.h"
 #include "app/UiPrompts.h"
 #include "core/UnitGlobals.h"
+#include "core/UnitTextFiles.h"
 #include "scan/TMP3ListModel.h"
 #include "scan/TMP3ListView.h"
 #include "shell/TShellFolderTree.h"
@@ -82,6 +83,8 @@ class FileActionsTest : public QObject {
   void initTestCase() {
     QVERIFY(programDir_.isValid() && mediaDir_.isValid());
     SetProgramFolder(QStringToPath(programDir_.path()));
+    // The search sites ship with the program; without them the start reports the missing file.
+    WriteTextLines(ProgramFile("SEARCH.CFG"), {"Web=https://example.org/?q=THISISREPLACEDWITHACTUALTEXT"});
   }
 
   void init() {

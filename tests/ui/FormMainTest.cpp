@@ -109,6 +109,8 @@ class FormMainTest : public QObject {
     for (const QString& f : dir.entryList(QDir::Files)) dir.remove(f);
     SetFolderWritableCheck(nullptr);
     SetProgramFolder(QStringToPath(programDir_.path()));
+    // The search sites ship with the program; without them every start reports the missing file.
+    WriteTextLines(ProgramFile("SEARCH.CFG"), {"Web=https://example.org/?q=THISISREPLACEDWITHACTUALTEXT"});
     FoundFileList.clear();
     CurrentScanPath.clear();
     questions_.clear();
@@ -562,7 +564,8 @@ class FormMainTest : public QObject {
     QVERIFY(w);
     QCOMPARE(ScanFilter, std::string("\".BAK\""));
     w->close();
-    QCOMPARE(QDir(programDir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("EXTENSIO.CFG")});
+    QCOMPARE(QDir(programDir_.path()).entryList(QDir::Files, QDir::Name),
+             (QStringList{QStringLiteral("EXTENSIO.CFG"), QStringLiteral("SEARCH.CFG")}));
     QCOMPARE(QDir(PathToQString(user)).entryList(QDir::Files, QDir::Name),
              (QStringList{QStringLiteral("CUSTTARG.CFG"), QStringLiteral("Default.itc"), QStringLiteral("MAIN.INI")}));
   }
