@@ -6,7 +6,6 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
@@ -14,6 +13,7 @@
 #include "actions/UnitBasicDestroy.h"
 #include "actions/UnitDestroyLog.h"
 #include "app/ByteString.h"
+#include "app/HighlightFrame.h"
 #include "app/UiPrompts.h"
 #include "core/UnitGlobals.h"
 #include "help/HtmlHelp.h"
@@ -21,7 +21,6 @@
 
 namespace {
 
-constexpr int FrameWidth = 2;
 constexpr int Margin = 8;
 constexpr int LabelHeight = 50;
 constexpr int BarTop = 64;
@@ -146,10 +145,5 @@ void TfrmDestroyProgress::keyPressEvent(QKeyEvent* event) {
 
 void TfrmDestroyProgress::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
-  QPainter painter(this);
-  const QColor colour = palette().color(QPalette::Active, QPalette::Highlight);
-  painter.fillRect(0, 0, width(), FrameWidth, colour);
-  painter.fillRect(0, height() - FrameWidth, width(), FrameWidth, colour);
-  painter.fillRect(0, 0, FrameWidth, height(), colour);
-  painter.fillRect(width() - FrameWidth, 0, FrameWidth, height(), colour);
+  PaintHighlightFrame(*this);
 }

@@ -1,6 +1,7 @@
 #include "scan/FormScanning.h"
 
 #include "app/ByteString.h"
+#include "app/HighlightFrame.h"
 #include "help/HtmlHelp.h"
 #include "scan/UnitScan.h"
 
@@ -10,14 +11,12 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
 
 namespace {
 
-constexpr int FrameWidth = 2;
 constexpr int LabelMargin = 8;
 constexpr int LabelTop = 8;
 constexpr int LabelHeight = 50;
@@ -172,12 +171,5 @@ void TfrmScanning::keyPressEvent(QKeyEvent* event) {
 
 void TfrmScanning::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
-  QPainter painter(this);
-  const QColor colour = palette().color(QPalette::Active, QPalette::Highlight);
-  const int w = width();
-  const int h = height();
-  painter.fillRect(0, 0, w, FrameWidth, colour);
-  painter.fillRect(0, h - FrameWidth, w, FrameWidth, colour);
-  painter.fillRect(0, 0, FrameWidth, h, colour);
-  painter.fillRect(w - FrameWidth, 0, FrameWidth, h, colour);
+  PaintHighlightFrame(*this);
 }

@@ -5,13 +5,12 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 
-namespace {
+#include "app/HighlightFrame.h"
 
-constexpr int FrameWidth = 2;
+namespace {
 
 int& DefaultDelay() {
   static int delay = TfrmSortProgress::DefaultShowDelayMs;
@@ -111,12 +110,5 @@ void TfrmSortProgress::closeEvent(QCloseEvent* event) { event->ignore(); }
 
 void TfrmSortProgress::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
-  QPainter painter(this);
-  const QColor colour = palette().color(QPalette::Active, QPalette::Highlight);
-  const int w = width();
-  const int h = height();
-  painter.fillRect(0, 0, w, FrameWidth, colour);
-  painter.fillRect(0, h - FrameWidth, w, FrameWidth, colour);
-  painter.fillRect(0, 0, FrameWidth, h, colour);
-  painter.fillRect(w - FrameWidth, 0, FrameWidth, h, colour);
+  PaintHighlightFrame(*this);
 }

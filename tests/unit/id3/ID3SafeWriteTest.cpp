@@ -44,32 +44,14 @@ class TFileSizeLimit {
   sighandler_t oldSignal_;
 };
 
-class ID3SafeWriteTest : public TempFolderTest {
+class ID3SafeWriteTest : public TempDirFolderTest {
  protected:
-  void SetUp() override {
-    TempFolderTest::SetUp();
-    const char* old = std::getenv("TMPDIR");
-    oldTmp_ = old ? old : "";
-    hadTmp_ = old != nullptr;
-    tempFolder_ = folder_ / "tmp";
-    std::filesystem::create_directory(tempFolder_);
-    ::setenv("TMPDIR", tempFolder_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (hadTmp_) ::setenv("TMPDIR", oldTmp_.c_str(), 1);
-    else ::unsetenv("TMPDIR");
-    TempFolderTest::TearDown();
-  }
   // Entries of the folder besides the temporary folder.
   std::size_t FilesInFolder() const {
     std::size_t count = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder_)) count += entry.path() != tempFolder_;
     return count;
   }
-
-  std::filesystem::path tempFolder_;
-  std::string oldTmp_;
-  bool hadTmp_ = false;
 };
 
 TEST_F(ID3SafeWriteTest, EveryByteAfterTheDeclaredTagSurvivesEachWriter) {

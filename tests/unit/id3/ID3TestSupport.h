@@ -129,4 +129,30 @@ class TempFolderTest : public ::testing::Test {
   TID3Engine engine;
 };
 
+// A scratch folder whose "tmp" subfolder is TMPDIR while the test runs, so the temporary files
+// of the writers can be counted.
+class TempDirFolderTest : public TempFolderTest {
+ protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    const char* old = std::getenv("TMPDIR");
+    oldTmp_ = old ? old : "";
+    hadTmp_ = old != nullptr;
+    tempFolder_ = folder_ / "tmp";
+    std::filesystem::create_directory(tempFolder_);
+    ::setenv("TMPDIR", tempFolder_.c_str(), 1);
+  }
+  void TearDown() override {
+    if (hadTmp_) ::setenv("TMPDIR", oldTmp_.c_str(), 1);
+    else ::unsetenv("TMPDIR");
+    TempFolderTest::TearDown();
+  }
+
+  std::filesystem::path tempFolder_;
+
+ private:
+  std::string oldTmp_;
+  bool hadTmp_ = false;
+};
+
 }  // namespace id3test

@@ -8,22 +8,8 @@ using namespace id3test;
 
 namespace {
 
-class ID3WriteTest : public TempFolderTest {
+class ID3WriteTest : public TempDirFolderTest {
  protected:
-  void SetUp() override {
-    TempFolderTest::SetUp();
-    const char* old = std::getenv("TMPDIR");
-    oldTmp_ = old ? old : "";
-    hadTmp_ = old != nullptr;
-    tempFolder_ = folder_ / "tmp";
-    std::filesystem::create_directory(tempFolder_);
-    ::setenv("TMPDIR", tempFolder_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (hadTmp_) ::setenv("TMPDIR", oldTmp_.c_str(), 1);
-    else ::unsetenv("TMPDIR");
-    TempFolderTest::TearDown();
-  }
   bool TempFolderEmpty() const { return std::filesystem::is_empty(tempFolder_); }
 
   struct TFrameView {
@@ -50,10 +36,6 @@ class ID3WriteTest : public TempFolderTest {
     engine.SetActive(false);
     engine.SetActive(true);
   }
-
-  std::filesystem::path tempFolder_;
-  std::string oldTmp_;
-  bool hadTmp_ = false;
 };
 
 TEST_F(ID3WriteTest, WrittenTagReadsBackWithTheSameFrames) {
