@@ -13,7 +13,7 @@
 #include "actions/UnitBasicDestroy.h"
 #include "actions/UnitDestroyLog.h"
 #include "app/ByteString.h"
-#include "app/HighlightFrame.h"
+#include "app/BorderlessWindow.h"
 #include "app/UiPrompts.h"
 #include "core/UnitGlobals.h"
 #include "help/HtmlHelp.h"
@@ -75,14 +75,9 @@ void TfrmDestroyProgress::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous() || activated_) return;
   activated_ = true;
-  CentreOnOwner();
+  CentreOnOwner(*this);
   // Destroy once the modal loop runs, so the window is up and Cancel can reach it.
   QMetaObject::invokeMethod(this, [this] { FormActivate(); }, Qt::QueuedConnection);
-}
-
-void TfrmDestroyProgress::CentreOnOwner() {
-  if (const QWidget* owner = parentWidget())
-    move(owner->window()->frameGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
 void TfrmDestroyProgress::FormActivate() {

@@ -39,7 +39,6 @@ class TfrmDestroyProgress : public QDialog {
   void FormActivate();
   void DestroyProgress(std::int32_t position, std::int32_t maximum, bool& cancel);
   void cmdCancelClick();
-  void CentreOnOwner();
 
   QLabel* txtNowDestroying = nullptr;
   QProgressBar* pbDestroying = nullptr;

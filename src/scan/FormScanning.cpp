@@ -1,7 +1,7 @@
 #include "scan/FormScanning.h"
 
 #include "app/ByteString.h"
-#include "app/HighlightFrame.h"
+#include "app/BorderlessWindow.h"
 #include "help/HtmlHelp.h"
 #include "scan/UnitScan.h"
 
@@ -12,7 +12,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 namespace {
@@ -67,7 +66,7 @@ void TfrmScanning::showEvent(QShowEvent* event) {
   if (event->spontaneous() || FActivated) return;
   FActivated = true;
   FClosing = false;
-  CentreOnOwner();
+  CentreOnOwner(*this);
   // Walk once the modal loop runs, so the window is up and Cancel can reach it.
   QMetaObject::invokeMethod(this, [this] { FormActivate(); }, Qt::QueuedConnection);
 }
@@ -75,16 +74,6 @@ void TfrmScanning::showEvent(QShowEvent* event) {
 void TfrmScanning::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
   if (!event->spontaneous()) FActivated = false;
-}
-
-void TfrmScanning::CentreOnOwner() {
-  const QWidget* owner = parentWidget();
-  QRect area;
-  if (owner != nullptr)
-    area = owner->window()->frameGeometry();
-  else if (const QScreen* s = screen())
-    area = s->availableGeometry();
-  if (area.isValid()) move(area.center() - QPoint(width() / 2, height() / 2));
 }
 
 void TfrmScanning::FormActivate() {

@@ -56,7 +56,6 @@ class TfrmScanning : public QDialog {
   void FormActivate();
   void cmdCancelScanningClick();
   void CloseWith(int result);
-  void CentreOnOwner();
 
   QLabel* txtNowScanning = nullptr;
   QPushButton* cmdCancelScanning = nullptr;

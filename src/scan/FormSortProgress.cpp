@@ -6,9 +6,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
-#include "app/HighlightFrame.h"
+#include "app/BorderlessWindow.h"
 
 namespace {
 
@@ -59,7 +58,7 @@ bool TfrmSortProgress::Step(std::size_t done, std::size_t total) {
   if (FCancelled) return false;
   if (FSinceEvents.isValid() && FSinceEvents.elapsed() < EventIntervalMs) return true;
   if (!isVisible() && FSinceStart.elapsed() >= FShowDelayMs) {
-    CentreOnOwner();
+    CentreOnOwner(*this);
     show();
   }
   // Events run only while the modal window is up: before, a click could start a second sort
@@ -86,16 +85,6 @@ void TfrmSortProgress::reject() {
 }
 
 void TfrmSortProgress::SetDefaultShowDelay(int milliseconds) { DefaultDelay() = milliseconds; }
-
-void TfrmSortProgress::CentreOnOwner() {
-  const QWidget* owner = parentWidget();
-  QRect area;
-  if (owner != nullptr)
-    area = owner->window()->frameGeometry();
-  else if (const QScreen* s = screen())
-    area = s->availableGeometry();
-  if (area.isValid()) move(area.center() - QPoint(width() / 2, height() / 2));
-}
 
 void TfrmSortProgress::keyPressEvent(QKeyEvent* event) {
   // As in the scanning window, only the Cancel button stops the work.

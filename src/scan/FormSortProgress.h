@@ -48,8 +48,6 @@ class TfrmSortProgress : public QDialog {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  void CentreOnOwner();
-
   QLabel* txtNowSorting = nullptr;
   QPushButton* cmdCancelSorting = nullptr;
   QElapsedTimer FSinceStart;

@@ -1,7 +1,8 @@
-#include "app/HighlightFrame.h"
+#include "app/BorderlessWindow.h"
 
 #include <QPainter>
 #include <QPalette>
+#include <QScreen>
 #include <QWidget>
 
 void PaintHighlightFrame(QWidget& widget) {
@@ -14,4 +15,14 @@ void PaintHighlightFrame(QWidget& widget) {
   painter.fillRect(0, h - f, w, f, colour);
   painter.fillRect(0, 0, f, h, colour);
   painter.fillRect(w - f, 0, f, h, colour);
+}
+
+void CentreOnOwner(QWidget& widget) {
+  const QWidget* owner = widget.parentWidget();
+  QRect area;
+  if (owner != nullptr)
+    area = owner->window()->frameGeometry();
+  else if (const QScreen* s = widget.screen())
+    area = s->availableGeometry();
+  if (area.isValid()) widget.move(area.center() - QPoint(widget.width() / 2, widget.height() / 2));
 }
