@@ -82,6 +82,9 @@ TEST_F(ID3SafeWriteTest, EveryByteAfterTheDeclaredTagSurvivesEachWriter) {
   files.emplace_back("v3 overrun", Tag(3, Frame3("TALB", Text("Album")) + "TIT2" + BigEndian(4096) + std::string(2, '\0') +
                                               Text("Title"), 0, 38) +
                                            Audio(5000));
+  files.emplace_back("v2 overrun", Tag(2, Frame2("TAL", Text("Album")) + "PIC" + BigEndian(4096).substr(1) +
+                                              std::string("\0PNG\3\0", 6) + "picture", 0, 30) +
+                                           Audio(5000));
   files.emplace_back("v4 overrun", Tag(4, "TIT2" + SyncSafe(4096) + std::string(2, '\0') + Text("T"), 0, 20) + Audio(5000));
   files.emplace_back("overrun header", Tag(4, Frame4("TPE1", Text("A")) + "TIT2", 0, 13) + SyncSafe(60) + Audio(80));
   files.emplace_back("v4 overrun footer", Tag(4, "TIT2" + SyncSafe(900) + std::string(2, '\0') + Text("T"), 0x10, 20) +
