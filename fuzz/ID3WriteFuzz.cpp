@@ -57,7 +57,8 @@ std::size_t DeclaredEnd(const std::string& file) {
   if (file.size() < 10 || file.compare(0, 3, "ID3") != 0 || static_cast<unsigned char>(file[3]) > 4) return 0;
   std::size_t size = 0;
   for (int i = 6; i < 10; ++i) size = (size << 7) | (static_cast<unsigned char>(file[i]) & 0x7F);
-  const std::size_t footer = (file[5] & 0x10) != 0 ? 10 : 0;
+  // Version 2 tags have no footer, whatever their undefined flag bits say.
+  const std::size_t footer = (file[5] & 0x10) != 0 && file[3] != 2 ? 10 : 0;
   return std::min(file.size(), 10 + size + footer);
 }
 

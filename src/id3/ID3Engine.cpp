@@ -102,6 +102,7 @@ void TID3Engine::ResetTag() {
   padding_ = 0;
   tagLength_ = 0;
   tagOffset_ = 0;
+  tagKind_ = TID3TagKind::None;
   lastFrameEnd_ = 0;
   declaredLength_ = 0;
   overrunFrame_ = nullptr;
@@ -116,6 +117,7 @@ void TID3Engine::ReadTag() {
   if (!LocateTag()) tagOffset_ = 0;
   stream_->Seek(tagOffset_);
   if (header_.ReadHeader(*stream_)) {
+    tagKind_ = TID3TagKind::ID3v2;
     const std::int64_t frameBytes = header_.TagSize() - (stream_->Position() - tagOffset_ - HeaderSize);
     if (frameBytes > 0) stream_->Prefetch(static_cast<std::size_t>(std::min<std::int64_t>(frameBytes, MaxPrefetch)));
     frames_.ReadFrames(*stream_);
@@ -166,6 +168,7 @@ void TID3Engine::ReadID3v1Tag() {
   stream_->Seek(stream_->Size() - TrailerSize);
   const std::string trailer = stream_->ReadBytes(TrailerSize);
   if (trailer.size() < TrailerSize || trailer.compare(0, 3, "TAG") != 0) return;
+  if (tagKind_ == TID3TagKind::None) tagKind_ = TID3TagKind::ID3v1;
   SetTitle(TrailerField(trailer, 3, 30));
   SetArtist(TrailerField(trailer, 33, 30));
   SetAlbum(TrailerField(trailer, 63, 30));
@@ -252,12 +255,20 @@ std::int64_t TID3Engine::DeclaredRoom(const TID3FileStream& file) const {
 std::string TID3Engine::SerializeTag(std::int64_t room, bool& inPlace, std::int64_t& padding) {
   const bool footer = header_.FooterPresent();
   const std::int64_t footerSize = footer ? HeaderSize : 0;
-  // The tag is always written in the version 4 layout, so it must say version 4.
+  // The tag is always written in the version 4 layout, so it must say version 4; a tag that
+  // cannot be written keeps the version it was read with.
+  const std::uint8_t version = header_.VersionNumber(), revision = header_.VersionRevision();
   header_.SetVersionNumber(4);
   header_.SetVersionRevision(0);
   std::string tag;
   const std::size_t sizeField = header_.WriteHeader(tag, false);
-  frames_.WriteFrames(tag);
+  try {
+    frames_.WriteFrames(tag);
+  } catch (...) {
+    header_.SetVersionNumber(version);
+    header_.SetVersionRevision(revision);
+    throw;
+  }
   padding = footer ? 0 : padding_;
   std::int64_t length = static_cast<std::int64_t>(tag.size()) + padding + footerSize;
   // In place only where the old tag has room; a shorter tag is padded to the old length so that
@@ -278,6 +289,9 @@ std::string TID3Engine::SerializeTag(std::int64_t room, bool& inPlace, std::int6
 
 void TID3Engine::WriteTag() {
   if (!Active()) return;
+  if (tagKind_ == TID3TagKind::ID3v2 && header_.VersionNumber() == 2 && header_.Compression() && declaredLength_ > 0)
+    throw EID3Error("The tag of \"" + fileName_ +
+                    "\" is compressed (version 2.2) and its frames could not be read; nothing was written");
   TID3FileStream file = OpenForWriting();
   const std::int64_t room = DeclaredRoom(file);
   // A frame that ran past the declared end keeps only its bytes inside the tag: the bytes after
@@ -312,6 +326,7 @@ void TID3Engine::WriteTag() {
     throw;
   }
   overrunFrame_ = nullptr;
+  tagKind_ = TID3TagKind::ID3v2;
   ReopenAfterWriting();
   Fire(OnWriteTag);
   if (writeID3V1_) WriteID3v1Tag();
@@ -331,6 +346,7 @@ void TID3Engine::EraseTag() {
     tagOffset_ = 0;
     tagLength_ = declaredLength_ = 0;
     overrunFrame_ = nullptr;
+    tagKind_ = TID3TagKind::None;
     ReopenAfterWriting();
   }
   Fire(OnEraseTag);

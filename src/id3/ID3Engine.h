@@ -25,6 +25,13 @@
 
 class TID3Engine;
 
+// Where the tag in memory came from.
+enum class TID3TagKind {
+  None,   // the file has neither an ID3v2 tag nor an ID3v1 trailer
+  ID3v1,  // no ID3v2 tag; the frames were made from the ID3v1 trailer
+  ID3v2,  // an ID3v2 tag, of version Header().VersionNumber() (2, 3 or 4; 0 and 1 are odd tags)
+};
+
 using TNotifyEvent = std::function<void(TID3Engine& sender)>;
 // Transforms the bytes of an encrypted frame in place (data: the frame's bytes).
 using TID3EngineFrameNotify =
@@ -62,6 +69,9 @@ class TID3Engine {
   std::int64_t TagOffset() const { return tagOffset_; }
   // Bytes the tag occupies: header, extended header, frames, padding, footer; 0 without a tag.
   std::int64_t TagLength() const { return tagLength_; }
+  // What the last read found (None while inactive); a WriteTag makes it ID3v2 (version 4), an
+  // EraseTag None.
+  TID3TagKind TagKind() const { return tagKind_; }
 
   // Named text properties: the AsText of the first frame with the identifier.
   //   frame present          -> its text (possibly "")
@@ -103,8 +113,11 @@ class TID3Engine {
   // when the file is no longer the one that was read (another file renamed onto the name, or
   // the file changed in between).
   //
-  // Writes the in-memory tag (version 4 layout) into the file, opened read-write for it. A tag
-  // shorter than the old one is padded to the old length. Then, with WriteID3V1, the trailer.
+  // Writes the in-memory tag (version 4 layout, whatever version was read) into the file, opened
+  // read-write for it, in place of the old tag. A tag shorter than the old one is padded to the
+  // old length. Then, with WriteID3V1, the trailer. Raises EID3Error without writing for a frame
+  // whose identifier version 4 cannot hold (a version 2 frame without a later counterpart) and
+  // for a compressed version 2 tag, whose frames could not be read (EraseTag removes it).
   void WriteTag();
   // Removes the ID3v2 tag bytes from the file; the in-memory tag stays (the header's TagSize
   // becomes -1 and TagLength 0, since the file holds no tag any more). A trailer is kept.
@@ -149,6 +162,7 @@ class TID3Engine {
   int padding_ = 0;
   std::int64_t tagOffset_ = 0;
   std::int64_t tagLength_ = 0;
+  TID3TagKind tagKind_ = TID3TagKind::None;
   std::int64_t lastFrameEnd_ = 0;
   // TagLength as the header declares it, whatever a frame claimed beyond it.
   std::int64_t declaredLength_ = 0;

@@ -4,16 +4,17 @@
 
 #include "id3/ID3Engine.h"
 #include "id3/ID3SyncSafe.h"
+#include "id3/ID3Version2.h"
 
 namespace {
 
 bool IsIdentifierByte(unsigned char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }
 
-bool IsValidIdentifier(std::string_view id) {
-  return id.size() == 4 && std::all_of(id.begin(), id.end(), [](char c) {
-           return IsIdentifierByte(static_cast<unsigned char>(c));
-         });
+bool IsIdentifier(std::string_view id) {
+  return std::all_of(id.begin(), id.end(), [](char c) { return IsIdentifierByte(static_cast<unsigned char>(c)); });
 }
+
+bool IsValidIdentifier(std::string_view id) { return id.size() == 4 && IsIdentifier(id); }
 
 // Reads the frame header after the identifier into item; returns the declared size and the
 // number of optional bytes the flags call for, or false when the file ends inside the header.
@@ -53,6 +54,15 @@ TFrameHead ReadVersion3Head(TID3FileStream& stream, TID3Frames_Item& item) {
     result.complete = stream.Read(extra, 1) == 1;
     item.SetGroupID(extra[0]);
   }
+  return result;
+}
+
+// Version 2 frames: a 24-bit size and no flags.
+TFrameHead ReadVersion2Head(TID3FileStream& stream) {
+  unsigned char head[3] = {};
+  TFrameHead result;
+  result.complete = stream.Read(head, 3) == 3;
+  result.size = (std::uint64_t{head[0]} << 16) | (std::uint64_t{head[1]} << 8) | head[2];
   return result;
 }
 
@@ -122,7 +132,9 @@ const TID3Frames_Item* TID3Frames::FindFrame(std::string_view id) const {
 void TID3Frames::ReadFrames(TID3FileStream& stream) {
   items_.clear();
   const TID3Header& header = owner_.Header();
+  const bool version2 = header.VersionNumber() == 2;
   const bool version3 = header.VersionNumber() == 3;
+  const std::size_t idSize = version2 ? 3 : 4;
   const std::int64_t headerEnd = owner_.TagOffset() + 10;
   const std::int64_t declaredEnd = headerEnd + header.TagSize();
   std::int64_t budget = header.TagSize() - (stream.Position() - headerEnd);
@@ -130,10 +142,15 @@ void TID3Frames::ReadFrames(TID3FileStream& stream) {
   std::size_t inflatedBytes = 0;
   owner_.lastFrameEnd_ = stream.Position();
   owner_.overrunFrame_ = nullptr;
+  // A compressed version 2 tag: the standard never said how, so there are no frames to read.
+  if (version2 && header.Compression()) {
+    owner_.SetPadding(0);
+    return;
+  }
   for (;;) {
     const std::int64_t frameStart = stream.Position();
     char id[4];
-    if (stream.Read(id, 4) < 4 || !IsValidIdentifier(std::string_view(id, 4))) {
+    if (stream.Read(id, idSize) < idSize || !IsIdentifier(std::string_view(id, idSize))) {
       stream.Seek(frameStart);
       break;
     }
@@ -141,8 +158,10 @@ void TID3Frames::ReadFrames(TID3FileStream& stream) {
     if (items_.size() >= MaxFrameCount)
       throw EID3Error(DamagedTag("it holds more than " + std::to_string(MaxFrameCount) + " frames"));
     TID3Frames_Item& item = Add();
-    item.SetName(std::string_view(id, 4));
-    const TFrameHead head = version3 ? ReadVersion3Head(stream, item) : ReadVersion4Head(stream, item);
+    item.SetName(version2 ? Version3Identifier(std::string_view(id, 3)) : std::string_view(id, 4));
+    const TFrameHead head = version2   ? ReadVersion2Head(stream)
+                            : version3 ? ReadVersion3Head(stream, item)
+                                       : ReadVersion4Head(stream, item);
     bool cutShort = !head.complete;
     const std::int64_t dataStart = stream.Position();
     if (!cutShort) {
@@ -158,13 +177,16 @@ void TID3Frames::ReadFrames(TID3FileStream& stream) {
     }
     owner_.lastFrameEnd_ = stream.Position();
     budget -= stream.Position() - frameStart;
+    // Bytes of the data that lie inside the declared tag.
+    std::int64_t inside = declaredEnd - dataStart;
+    if (version2) inside += UpgradeVersion2Data(item.Name(), item.Data());
     if (stream.Position() > declaredEnd && !item.Compress() && !item.Encrypted()) {
       // The frame runs past the declared end of the tag into bytes that belong to the rest of
       // the file; a rewrite keeps only the part inside the tag.
       owner_.overrunFrame_ = &item;
       owner_.overrunDataSize_ = item.DataSize();
-      owner_.overrunKeep_ = static_cast<std::size_t>(std::clamp<std::int64_t>(declaredEnd - dataStart, 0,
-                                                                              static_cast<std::int64_t>(item.DataSize())));
+      owner_.overrunKeep_ =
+          static_cast<std::size_t>(std::clamp<std::int64_t>(inside, 0, static_cast<std::int64_t>(item.DataSize())));
     }
     if (item.Encrypted() && owner_.OnFrameDecrypt) owner_.OnFrameDecrypt(owner_, item, item.Data());
     if (item.Compress()) {

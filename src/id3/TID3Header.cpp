@@ -10,6 +10,7 @@ constexpr unsigned char FlagUnsynchronisation = 0x80;
 constexpr unsigned char FlagExtendedHeader = 0x40;
 constexpr unsigned char FlagExperimental = 0x20;
 constexpr unsigned char FlagFooter = 0x10;
+constexpr unsigned char FlagVersion2Compression = 0x40;
 constexpr unsigned char ExtFlagUpdate = 0x40;
 constexpr unsigned char ExtFlagCRC = 0x20;
 constexpr unsigned char ExtFlagRestricted = 0x10;
@@ -19,7 +20,7 @@ constexpr unsigned char ExtFlagRestricted = 0x10;
 TID3Header::TID3Header(TID3Engine& owner) : owner_(owner) {}
 
 void TID3Header::Clear() {
-  unsynchronisation_ = extendedHeaderPresent_ = experimental_ = footerPresent_ = false;
+  unsynchronisation_ = extendedHeaderPresent_ = experimental_ = footerPresent_ = compression_ = false;
   extendedHeader_.Clear();
   versionNumber_ = 4;
   versionRevision_ = 0;
@@ -35,10 +36,14 @@ bool TID3Header::ReadHeader(TID3FileStream& stream) {
   versionNumber_ = bytes[3];
   versionRevision_ = bytes[4];
   unsynchronisation_ = (bytes[5] & FlagUnsynchronisation) != 0;
+  tagSize_ = static_cast<std::int32_t>(DecodeSyncSafe(bytes + 6, 4));
+  if (versionNumber_ == 2) {
+    compression_ = (bytes[5] & FlagVersion2Compression) != 0;
+    return true;
+  }
   extendedHeaderPresent_ = (bytes[5] & FlagExtendedHeader) != 0;
   experimental_ = (bytes[5] & FlagExperimental) != 0;
   footerPresent_ = (bytes[5] & FlagFooter) != 0;
-  tagSize_ = static_cast<std::int32_t>(DecodeSyncSafe(bytes + 6, 4));
   if (!extendedHeaderPresent_) return true;
 
   // Fields are read one by one; afterwards the extended header's own size, when it is

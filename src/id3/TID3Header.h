@@ -24,6 +24,10 @@ class TID3Header {
   void SetExperimental(bool value) { experimental_ = value; }
   bool FooterPresent() const { return footerPresent_; }
   void SetFooterPresent(bool value) { footerPresent_ = value; }
+  // Version 2 only (flag 0x40 there): the whole tag is compressed in a way that version never
+  // defined, so its frames cannot be read. Never written: later versions have no such flag.
+  bool Compression() const { return compression_; }
+  void SetCompression(bool value) { compression_ = value; }
   std::uint8_t VersionNumber() const { return versionNumber_; }
   void SetVersionNumber(std::uint8_t value) { versionNumber_ = value; }
   std::uint8_t VersionRevision() const { return versionRevision_; }
@@ -35,13 +39,14 @@ class TID3Header {
   const TID3ExtendedHeader& ExtendedHeader() const { return extendedHeader_; }
   TID3Engine& Owner() const { return owner_; }
 
-  // Reads the header (and extended header) at the stream's position. Returns false, with TagSize
+  // Reads the header (and extended header) at the stream's position. A version 2 header has
+  // only the unsynchronisation and compression flags and no extended header. Returns false, with TagSize
   // -1, when there is no valid header there. On success the stream stands at the first frame.
   virtual bool ReadHeader(TID3FileStream& stream);
   // Appends the header ("ID3", with the extended header when present) or the footer ("3DI") to
   // dest. Returns the offset in dest of the 4-byte size field, written as TagSize.
   virtual std::size_t WriteHeader(std::string& dest, bool footer) const;
-  // Flags false, extended header cleared, version 4.0, TagSize 0.
+  // Flags false (compression too), extended header cleared, version 4.0, TagSize 0.
   virtual void Clear();
 
  private:
@@ -50,6 +55,7 @@ class TID3Header {
   bool extendedHeaderPresent_ = false;
   bool experimental_ = false;
   bool footerPresent_ = false;
+  bool compression_ = false;
   std::uint8_t versionNumber_ = 4;
   std::uint8_t versionRevision_ = 0;
   std::int32_t tagSize_ = 0;

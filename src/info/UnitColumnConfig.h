@@ -11,7 +11,8 @@ inline constexpr std::string_view ReportColumnFileName = "Reports.itc";
 
 // Empties both lists, then fills them from the file. Markers count only as exact whole lines;
 // empty lines are skipped; lines before the first marker are used types; every other line is
-// kept as it stands (short lines and duplicates too, captions are not looked up).
+// kept as it stands (short lines and duplicates too, captions are not looked up). Catalogue
+// types whose code no line carries are then appended to the unused list, in catalogue order.
 // Throws EFileError when the file cannot be read (both lists then stay empty).
 void LoadColumnConfiguration(const std::string& path, TStringList& used, TStringList& unused);
 

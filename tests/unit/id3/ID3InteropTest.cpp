@@ -118,6 +118,52 @@ TEST_F(ID3InteropTest, DumpAgreesWithMutagenOnCommentsLyricsUserFramesAndYear) {
   }
 }
 
+// A hand-built version 2 tag: mutagen, which maps version 2 frames to later ones itself, reads
+// the same texts under the same identifiers.
+TEST_F(ID3InteropTest, Version2FramesReadAsMutagenReadsThem) {
+  const std::string body =
+      Frame2("TT2", std::string("\1\xFF\xFET\0\xEF\0t\0l\0e\0", 13)) + Frame2("TP1", Text("Artist")) + Frame2("TAL", Text("Album")) +
+      Frame2("TRK", Text("7")) + Frame2("TYE", Text("1997")) + Frame2("COM", std::string("\0engd\0Nice", 10)) +
+      Frame2("ULT", std::string("\0engv\0Line one\nline two", 23)) + Frame2("TXX", std::string("\0Key\0Value", 10)) +
+      Frame2("WXX", std::string("\0Home\0http://example.org/w", 27)) + Frame2("WAR", "http://example.org/a") +
+      Frame2("PIC", std::string("\0JPG\3c\0", 7) + std::string(500, 'p')) + std::string(30, '\0');
+  const std::string path = Write("v2.mp3", Tag(2, body) + Audio(400));
+  const std::string reader = Write("read2.py",
+      "import sys\n"
+      "from mutagen.id3 import ID3\n"
+      "t = ID3(sys.argv[1])\n"
+      "p = t.getall('APIC')[0]\n"
+      "for name, value in [('TIT2', t['TIT2'].text[0]), ('TPE1', t['TPE1'].text[0]), ('TALB', t['TALB'].text[0]),\n"
+      "                    ('TRCK', t['TRCK'].text[0]), ('Year', str(t['TDRC'].text[0])[:4]),\n"
+      "                    ('COMM', t.getall('COMM')[0].text[0]), ('USLT', t.getall('USLT')[0].text),\n"
+      "                    ('TXXX', t.getall('TXXX')[0].text[0]), ('WXXX', t.getall('WXXX')[0].url),\n"
+      "                    ('WOAR', t.getall('WOAR')[0].url), ('APIC', p.mime + ' ' + p.desc + ' ' + str(len(p.data)))]:\n"
+      "    print(name + '\\t' + value)\n");
+  const std::string theirs = Capture(std::string(Python) + " '" + reader + "' '" + path + "' 2>&1");
+
+  engine.SetFileName(path);
+  engine.SetActive(true);
+  ASSERT_EQ(engine.Header().VersionNumber(), 2);
+  std::string ours;
+  for (const char* id : {"TIT2", "TPE1", "TALB", "TRCK"}) ours += std::string(id) + '\t' + *engine.TextFrame(id) + '\n';
+  ours += "Year\t" + *engine.Year() + '\n';
+  for (const char* id : {"COMM", "USLT", "TXXX", "WXXX", "WOAR"})
+    ours += std::string(id) + '\t' + engine.Frames().FindFrame(id)->AsText() + '\n';
+  // Picture: MIME type, description and image bytes after the version 4 head.
+  const std::string& picture = engine.Frames().FindFrame("APIC")->Data();
+  const std::size_t mimeEnd = picture.find('\0', 1);
+  const std::size_t descriptionEnd = picture.find('\0', mimeEnd + 2);
+  ours += "APIC\t" + picture.substr(1, mimeEnd - 1) + ' ' + picture.substr(mimeEnd + 2, descriptionEnd - mimeEnd - 2) +
+          ' ' + std::to_string(picture.size() - descriptionEnd - 1) + '\n';
+  EXPECT_EQ(ours, theirs);
+  EXPECT_NE(ours.find("TIT2\tT\xC3\xAFtle\n"), std::string::npos);
+  // Written back as version 4, the tag still reads the same there.
+  engine.WriteTag();
+  engine.SetActive(false);
+  EXPECT_EQ(Capture(std::string(Python) + " '" + reader + "' '" + path + "' 2>&1"), theirs);
+  EXPECT_EQ(Read(path).substr(0, 4), "ID3\4");
+}
+
 TEST_F(ID3InteropTest, MutagenReadsWhatThisEngineWrites) {
   const std::string audio = Audio(2000);
   const std::string path = Write("ours.mp3", audio);

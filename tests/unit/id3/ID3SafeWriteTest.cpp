@@ -17,7 +17,8 @@ std::size_t DeclaredEnd(const std::string& file) {
   if (file.size() < 10 || file.compare(0, 3, "ID3") != 0 || static_cast<unsigned char>(file[3]) > 4) return 0;
   std::size_t size = 0;
   for (int i = 6; i < 10; ++i) size = (size << 7) | (static_cast<unsigned char>(file[i]) & 0x7F);
-  const std::size_t footer = (file[5] & 0x10) != 0 ? 10 : 0;
+  // Version 2 tags have no footer, whatever their undefined flag bits say.
+  const std::size_t footer = (file[5] & 0x10) != 0 && file[3] != 2 ? 10 : 0;
   return std::min(file.size(), 10 + size + footer);
 }
 
@@ -64,6 +65,10 @@ TEST_F(ID3SafeWriteTest, EveryByteAfterTheDeclaredTagSurvivesEachWriter) {
   files.emplace_back("v3 overrun", Tag(3, Frame3("TALB", Text("Album")) + "TIT2" + BigEndian(4096) + std::string(2, '\0') +
                                               Text("Title"), 0, 38) +
                                            Audio(5000));
+  files.emplace_back("v2 overrun", Tag(2, Frame2("TAL", Text("Album")) + "PIC" + BigEndian(4096).substr(1) +
+                                              std::string("\0PNG\3\0", 6) + "picture", 0, 30) +
+                                           Audio(5000));
+  files.emplace_back("v2 undefined flags", Tag(2, Frame2("TT2", Text("T")), 0x3F) + Audio(100));
   files.emplace_back("v4 overrun", Tag(4, "TIT2" + SyncSafe(4096) + std::string(2, '\0') + Text("T"), 0, 20) + Audio(5000));
   files.emplace_back("overrun header", Tag(4, Frame4("TPE1", Text("A")) + "TIT2", 0, 13) + SyncSafe(60) + Audio(80));
   files.emplace_back("v4 overrun footer", Tag(4, "TIT2" + SyncSafe(900) + std::string(2, '\0') + Text("T"), 0x10, 20) +

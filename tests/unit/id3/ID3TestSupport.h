@@ -51,6 +51,14 @@ inline std::string Frame3(std::string_view id, std::string_view data, unsigned c
   return out;
 }
 
+// A version 2 frame: three-character identifier, 24-bit size, no flags.
+inline std::string Frame2(std::string_view id, std::string_view data) {
+  std::string out(id);
+  out += BigEndian(static_cast<std::uint32_t>(data.size())).substr(1);
+  out += data;
+  return out;
+}
+
 // Header + body; the size field is the body's length unless given.
 inline std::string Tag(unsigned char version, std::string_view body, unsigned char flags = 0,
                        std::int64_t size = -1) {
