@@ -9,7 +9,7 @@ namespace {
 using TIdPair = std::pair<std::string_view, std::string_view>;
 
 // The frames of version 2 that later versions kept, by their version 2 identifier.
-constexpr std::array<TIdPair, 62> IdentifierTable = {{
+constexpr std::array<TIdPair, 68> IdentifierTable = {{
     {"BUF", "RBUF"}, {"CNT", "PCNT"}, {"COM", "COMM"}, {"CRA", "AENC"}, {"EQU", "EQUA"}, {"ETC", "ETCO"},
     {"GEO", "GEOB"}, {"IPL", "IPLS"}, {"LNK", "LINK"}, {"MCI", "MCDI"}, {"MLL", "MLLT"}, {"PIC", "APIC"},
     {"POP", "POPM"}, {"REV", "RVRB"}, {"RVA", "RVAD"}, {"SLT", "SYLT"}, {"STC", "SYTC"}, {"TAL", "TALB"},
@@ -21,6 +21,9 @@ constexpr std::array<TIdPair, 62> IdentifierTable = {{
     {"TT2", "TIT2"}, {"TT3", "TIT3"}, {"TXT", "TEXT"}, {"TXX", "TXXX"}, {"TYE", "TYER"}, {"UFI", "UFID"},
     {"ULT", "USLT"}, {"WAF", "WOAF"}, {"WAR", "WOAR"}, {"WAS", "WOAS"}, {"WCM", "WCOM"}, {"WCP", "WCOP"},
     {"WPB", "WPUB"}, {"WXX", "WXXX"},
+    // Sort-order and compilation frames that taggers wrote into version 2 tags long before a
+    // standard named them; later versions carry them under these identifiers.
+    {"TCP", "TCMP"}, {"TS2", "TSO2"}, {"TSA", "TSOA"}, {"TSC", "TSOC"}, {"TSP", "TSOP"}, {"TST", "TSOT"},
 }};
 
 // Image formats of version 2 pictures and the MIME types that name them in later versions.

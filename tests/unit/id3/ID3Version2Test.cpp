@@ -17,7 +17,7 @@ const std::string Comment = std::string("\0eng\0Nice", 9);
 // One frame of each layout, a UTF-16 text, an unknown frame and padding.
 std::string Version2Body() {
   return Frame2("TT2", "\1\xFF\xFET\0i\0t\0l\0\xE9\0"s) + Frame2("TP1", Text("Artist")) + Frame2("TAL", Text("Album")) +
-         Frame2("TYE", Text("1998")) + Frame2("TCO", Text("(17)")) + Frame2("TRK", Text("3/12")) +
+         Frame2("TYE", Text("1998")) + Frame2("TCO", Text("(17)")) + Frame2("TRK", Text("3/12")) + Frame2("TCP", Text("1")) +
          Frame2("COM", Comment) + Frame2("ULT", std::string("\0eng\0Line", 9)) +
          Frame2("TXX", std::string("\0Key\0Value", 10)) + Frame2("WXX", std::string("\0Home\0http://a.example", 22)) +
          Frame2("WAR", "http://b.example") + Frame2("PIC", Picture) + Frame2("XYZ", Text("odd")) +
@@ -35,7 +35,7 @@ TEST_F(ID3Version2Test, FramesReadUnderTheirLaterIdentifiers) {
   // Binary frames (nullptr) are checked by their data below.
   const std::pair<const char*, const char*> expected[] = {
       {"TIT2", "Titl\xC3\xA9"}, {"TPE1", "Artist"}, {"TALB", "Album"}, {"TYER", "1998"},
-      {"TCON", "(17)"},         {"TRCK", "3/12"},   {"COMM", "Nice"},  {"USLT", "Line"},
+      {"TCON", "(17)"},         {"TRCK", "3/12"},   {"TCMP", "1"},     {"COMM", "Nice"},  {"USLT", "Line"},
       {"TXXX", "Value"},        {"WXXX", "http://a.example"},          {"WOAR", "http://b.example"},
       {"APIC", nullptr},        {"XYZ ", "odd"},    {"LINK", nullptr}};
   ASSERT_EQ(engine.Frames().Count(), std::size(expected));
