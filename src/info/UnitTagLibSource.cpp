@@ -1,0 +1,220 @@
+#include "info/UnitTagLibSource.h"
+
+#include <taglib/aifffile.h>
+#include <taglib/apefile.h>
+#include <taglib/asffile.h>
+#include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v2frame.h>
+#include <taglib/id3v2header.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpcfile.h>
+#include <taglib/mpegfile.h>
+#include <taglib/oggfile.h>
+#include <taglib/oggflacfile.h>
+#include <taglib/opusfile.h>
+#include <taglib/speexfile.h>
+#include <taglib/tbytevectorstream.h>
+#include <taglib/tdebuglistener.h>
+#include <taglib/tfilestream.h>
+#include <taglib/tpropertymap.h>
+#include <taglib/trueaudiofile.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
+#include <taglib/wavpackfile.h>
+
+#include <memory>
+
+namespace {
+
+// Damaged files make the reader talk on stderr; the list shows such a file as tag-less instead.
+class TQuietListener final : public TagLib::DebugListener {
+ public:
+  void printMessage(const TagLib::String&) override {}
+};
+
+void QuietenReader() {
+  static TQuietListener listener;
+  static const bool installed = (TagLib::setDebugListener(&listener), true);
+  (void)installed;
+}
+
+std::string ID3v2Format(TagLib::ID3v2::Tag* tag) {
+  return "ID3v2." + std::to_string(tag->header()->majorVersion());
+}
+
+// Which of the container's tags its properties came from.
+std::string TagFormatOf(TagLib::File& file) {
+  if (dynamic_cast<TagLib::Ogg::File*>(&file) != nullptr) return "Vorbis comments";
+  if (dynamic_cast<TagLib::MP4::File*>(&file) != nullptr) return "MP4";
+  if (dynamic_cast<TagLib::ASF::File*>(&file) != nullptr) return "ASF";
+  if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(&file)) {
+    if (flac->hasXiphComment()) return "Vorbis comments";
+    if (flac->hasID3v2Tag()) return ID3v2Format(flac->ID3v2Tag());
+    return flac->hasID3v1Tag() ? "ID3v1" : "";
+  }
+  if (auto* wav = dynamic_cast<TagLib::RIFF::WAV::File*>(&file)) {
+    if (wav->hasID3v2Tag()) return ID3v2Format(wav->ID3v2Tag());
+    return wav->hasInfoTag() ? "RIFF INFO" : "";
+  }
+  if (auto* aiff = dynamic_cast<TagLib::RIFF::AIFF::File*>(&file)) {
+    return aiff->hasID3v2Tag() ? ID3v2Format(aiff->tag()) : "";
+  }
+  if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(&file)) {
+    if (mpeg->hasID3v2Tag()) return ID3v2Format(mpeg->ID3v2Tag());
+    if (mpeg->hasAPETag()) return "APE";
+    return mpeg->hasID3v1Tag() ? "ID3v1" : "";
+  }
+  if (auto* ape = dynamic_cast<TagLib::APE::File*>(&file)) return ape->hasAPETag() ? "APE" : "ID3v1";
+  if (auto* wv = dynamic_cast<TagLib::WavPack::File*>(&file)) return wv->hasAPETag() ? "APE" : "ID3v1";
+  if (auto* mpc = dynamic_cast<TagLib::MPC::File*>(&file)) return mpc->hasAPETag() ? "APE" : "ID3v1";
+  if (auto* tta = dynamic_cast<TagLib::TrueAudio::File*>(&file)) {
+    return tta->hasID3v2Tag() ? ID3v2Format(tta->ID3v2Tag()) : "ID3v1";
+  }
+  return "";
+}
+
+std::string AiffCodec(const TagLib::RIFF::AIFF::Properties& props) {
+  if (!props.isAiffC()) return "PCM";
+  const TagLib::ByteVector type = props.compressionType();
+  // Uncompressed AIFF-C: big- or little-endian integers, or floating point samples.
+  for (const char* plain : {"NONE", "sowt", "twos", "fl32", "fl64"}) {
+    if (type == TagLib::ByteVector(plain)) return "PCM";
+  }
+  return "";
+}
+
+// The codec's short name and its bits per sample, where the format has one.
+void CodecOf(TagLib::File& file, TAudioProperties& out) {
+  TagLib::AudioProperties* props = file.audioProperties();
+  if (auto* mpeg = dynamic_cast<TagLib::MPEG::Properties*>(props)) {
+    out.Codec = "MP" + std::to_string(mpeg->layer());
+  } else if (auto* flac = dynamic_cast<TagLib::FLAC::Properties*>(props)) {
+    out.Codec = "FLAC";
+    out.BitsPerSample = flac->bitsPerSample();
+  } else if (dynamic_cast<TagLib::Ogg::Vorbis::File*>(&file) != nullptr) {
+    out.Codec = "Vorbis";
+  } else if (dynamic_cast<TagLib::Ogg::Opus::File*>(&file) != nullptr) {
+    out.Codec = "Opus";
+  } else if (dynamic_cast<TagLib::Ogg::Speex::File*>(&file) != nullptr) {
+    out.Codec = "Speex";
+  } else if (auto* mp4 = dynamic_cast<TagLib::MP4::Properties*>(props)) {
+    if (mp4->codec() == TagLib::MP4::Properties::AAC) out.Codec = "AAC";
+    if (mp4->codec() == TagLib::MP4::Properties::ALAC) {
+      out.Codec = "ALAC";
+      out.BitsPerSample = mp4->bitsPerSample();
+    }
+  } else if (auto* wav = dynamic_cast<TagLib::RIFF::WAV::Properties*>(props)) {
+    // 1: integer PCM, 3: floating point, 0xFFFE: the extensible header of multichannel PCM.
+    if (wav->format() == 1 || wav->format() == 3 || wav->format() == 0xFFFE) {
+      out.Codec = "PCM";
+      out.BitsPerSample = wav->bitsPerSample();
+    }
+  } else if (auto* aiff = dynamic_cast<TagLib::RIFF::AIFF::Properties*>(props)) {
+    out.Codec = AiffCodec(*aiff);
+    if (!out.Codec.empty()) out.BitsPerSample = aiff->bitsPerSample();
+  } else if (dynamic_cast<TagLib::ASF::Properties*>(props) != nullptr) {
+    out.Codec = "WMA";
+  } else if (auto* ape = dynamic_cast<TagLib::APE::Properties*>(props)) {
+    out.Codec = "APE";
+    out.BitsPerSample = ape->bitsPerSample();
+  } else if (auto* wv = dynamic_cast<TagLib::WavPack::Properties*>(props)) {
+    out.Codec = "WavPack";
+    out.BitsPerSample = wv->bitsPerSample();
+  } else if (dynamic_cast<TagLib::MPC::Properties*>(props) != nullptr) {
+    out.Codec = "Musepack";
+  } else if (auto* tta = dynamic_cast<TagLib::TrueAudio::Properties*>(props)) {
+    out.Codec = "TTA";
+    out.BitsPerSample = tta->bitsPerSample();
+  }
+  if (out.BitsPerSample < 0) out.BitsPerSample = 0;
+}
+
+TAudioProperties PropertiesOf(TagLib::File& file) {
+  TAudioProperties out;
+  const TagLib::AudioProperties* props = file.audioProperties();
+  if (props == nullptr) return out;
+  out.LengthMs = std::max(0, props->lengthInMilliseconds());
+  out.BitrateKbps = std::max(0, props->bitrate());
+  out.SampleRate = std::max(0, props->sampleRate());
+  out.Channels = std::max(0, props->channels());
+  CodecOf(file, out);
+  return out;
+}
+
+// The reader's table of property keys and ID3v2 frame identifiers, which it keeps to itself.
+struct TID3v2KeyTable : TagLib::ID3v2::Frame {
+  using TagLib::ID3v2::Frame::keyToFrameID;
+};
+
+// The unified properties as ID3v2.4 frames, by the reader's own key table for ID3v2; keys
+// without a frame of their own are left out.
+std::vector<std::pair<std::string, std::string>> FramesOf(const TagLib::PropertyMap& map) {
+  std::vector<std::pair<std::string, std::string>> frames;
+  for (const auto& [key, values] : map) {
+    if (values.isEmpty()) continue;
+    const TagLib::ByteVector id = TID3v2KeyTable::keyToFrameID(key);
+    if (id.size() != 4) continue;
+    frames.emplace_back(std::string(id.data(), id.size()), values.front().to8Bit(true));
+  }
+  return frames;
+}
+
+}  // namespace
+
+TTagLibSource::TTagLibSource(std::string path) : path_(std::move(path)) {}
+
+TTagLibSource TTagLibSource::FromBytes(std::string bytes) {
+  TTagLibSource source;
+  source.bytes_ = std::move(bytes);
+  return source;
+}
+
+void TTagLibSource::Read(bool withProperties) const {
+  QuietenReader();
+  tagsRead_ = true;
+  propertiesRead_ = propertiesRead_ || withProperties;
+  try {
+    std::unique_ptr<TagLib::IOStream> stream;
+    if (bytes_) {
+      stream = std::make_unique<TagLib::ByteVectorStream>(
+          TagLib::ByteVector(bytes_->data(), static_cast<unsigned int>(bytes_->size())));
+    } else {
+      stream = std::make_unique<TagLib::FileStream>(path_.c_str(), true);
+    }
+    if (!stream->isOpen()) return;
+    TagLib::FileRef ref(stream.get(), withProperties, TagLib::AudioProperties::Fast);
+    TagLib::File* file = ref.file();
+    if (file == nullptr || !file->isValid()) return;
+    if (frames_.empty()) {
+      frames_ = FramesOf(file->properties());
+      tagFormat_ = frames_.empty() ? std::string() : TagFormatOf(*file);
+    }
+    if (withProperties) properties_ = PropertiesOf(*file);
+  } catch (const std::exception&) {
+    // Out of memory on a hostile file: what was read stays, the rest is missing.
+  }
+}
+
+std::optional<std::string> TTagLibSource::FrameText(std::string_view id) const {
+  for (const auto& [frameId, text] : Frames()) {
+    if (frameId == id) return text;
+  }
+  return std::nullopt;
+}
+
+std::string TTagLibSource::TagFormat() const {
+  Frames();
+  return tagFormat_;
+}
+
+const TAudioProperties& TTagLibSource::AudioProperties() const {
+  if (!propertiesRead_) Read(true);
+  return properties_;
+}
+
+const std::vector<std::pair<std::string, std::string>>& TTagLibSource::Frames() const {
+  if (!tagsRead_) Read(false);
+  return frames_;
+}
