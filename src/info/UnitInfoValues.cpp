@@ -6,6 +6,7 @@
 
 #include "id3/ID3Engine.h"
 #include "info/UnitFileInfo.h"
+#include "info/UnitTagLibSource.h"
 #include "info/UnitTagSource.h"
 
 namespace {
@@ -200,22 +201,20 @@ bool IsNumericInfoCode(std::string_view code) {
   return code == "2DUR" || code == "2BIT" || code == "2SMP" || code == "2CHN" || code == "2BPS";
 }
 
-std::int64_t GetSortNumber(TID3Engine& engine, const std::string& path, std::string_view code) {
-  std::int64_t number = 0;
-  if (OpenQuietly(engine, path) && engine.FileName() == path) {
-    try {
-      const TAudioProperties& props = MakeTagSource(engine)->AudioProperties();
-      if (code == "2DUR") number = props.LengthMs;
-      if (code == "2BIT") number = props.BitrateKbps;
-      if (code == "2SMP") number = props.SampleRate;
-      if (code == "2CHN") number = props.Channels;
-      if (code == "2BPS") number = props.BitsPerSample;
-    } catch (...) {
-      number = 0;
-    }
+std::int64_t GetSortNumber(const std::string& path, std::string_view code) {
+  // The stream's properties never depend on the tag, so the tag is not read for them.
+  try {
+    const TTagLibSource source(path);
+    const TAudioProperties& props = source.AudioProperties();
+    if (code == "2DUR") return props.LengthMs;
+    if (code == "2BIT") return props.BitrateKbps;
+    if (code == "2SMP") return props.SampleRate;
+    if (code == "2CHN") return props.Channels;
+    if (code == "2BPS") return props.BitsPerSample;
+  } catch (...) {
+    // Out of memory: the file sorts as one that tells nothing.
   }
-  CloseQuietly(engine);
-  return number;
+  return 0;
 }
 
 std::string FormatDuration(int milliseconds) {

@@ -41,8 +41,8 @@ bool IsAudioInfoCode(std::string_view code);
 // Those of them that sort by their number: duration, bitrate, sample rate, channels, bits.
 bool IsNumericInfoCode(std::string_view code);
 // The number a numeric audio code sorts by (milliseconds, kbps, Hz, channels, bits); 0 when the
-// file does not tell. Opens and closes the engine itself; never throws.
-std::int64_t GetSortNumber(TID3Engine& engine, const std::string& path, std::string_view code);
+// file does not tell. Reads only the stream's headers; never throws.
+std::int64_t GetSortNumber(const std::string& path, std::string_view code);
 // "m:ss" under an hour, "h:mm:ss" from an hour (rounded to the second); empty for no length.
 std::string FormatDuration(int milliseconds);
 // "Mono", "Stereo", "N channels"; empty for none.

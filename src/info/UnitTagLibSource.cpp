@@ -25,6 +25,7 @@
 #include <taglib/wavpackfile.h>
 
 #include <memory>
+#include <unordered_map>
 
 namespace {
 
@@ -148,15 +149,29 @@ struct TID3v2KeyTable : TagLib::ID3v2::Frame {
   using TagLib::ID3v2::Frame::keyToFrameID;
 };
 
+// The frame identifier of a property key ("" for none). The table is searched key by key in
+// wide strings, which costs more than reading a small file's tag; a library repeats the same
+// few keys, so the answers are kept (up to a bound, since a file can make up any key).
+std::string FrameIdOf(const TagLib::String& key) {
+  static std::unordered_map<std::string, std::string> known;
+  constexpr std::size_t MaxKnownKeys = 512;
+  std::string narrow = key.to8Bit(true);
+  if (const auto it = known.find(narrow); it != known.end()) return it->second;
+  const TagLib::ByteVector id = TID3v2KeyTable::keyToFrameID(key);
+  std::string frameId = id.size() == 4 ? std::string(id.data(), id.size()) : std::string();
+  if (known.size() < MaxKnownKeys) known.emplace(std::move(narrow), frameId);
+  return frameId;
+}
+
 // The unified properties as ID3v2.4 frames, by the reader's own key table for ID3v2; keys
 // without a frame of their own are left out.
 std::vector<std::pair<std::string, std::string>> FramesOf(const TagLib::PropertyMap& map) {
   std::vector<std::pair<std::string, std::string>> frames;
   for (const auto& [key, values] : map) {
     if (values.isEmpty()) continue;
-    const TagLib::ByteVector id = TID3v2KeyTable::keyToFrameID(key);
-    if (id.size() != 4) continue;
-    frames.emplace_back(std::string(id.data(), id.size()), values.front().to8Bit(true));
+    std::string id = FrameIdOf(key);
+    if (id.empty()) continue;
+    frames.emplace_back(std::move(id), values.front().to8Bit(true));
   }
   return frames;
 }

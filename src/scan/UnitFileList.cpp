@@ -86,7 +86,7 @@ TSortResult SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& e
     }
     for (const TFoundFile& file : list) {
       if (numeric) {
-        numbers.push_back(GetSortNumber(engine, file.Path, code));
+        numbers.push_back(GetSortNumber(file.Path, code));
       } else {
         try {
           keys.push_back(SortValueOf(engine, file.Path, code, fmt));
