@@ -45,6 +45,44 @@ std::string ID3v2Format(TagLib::ID3v2::Tag* tag) {
   return "ID3v2." + std::to_string(tag->header()->majorVersion());
 }
 
+// The reader of a container, chosen by the file's extension as a type list does; no reader for
+// an extension it does not know. Cheaper than the reader's general file factory, which converts
+// and compares the name in wide strings for every file.
+std::unique_ptr<TagLib::File> FileForExtension(TagLib::IOStream* stream, std::string extension, bool withProperties) {
+  for (char& c : extension) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  const auto style = TagLib::AudioProperties::Fast;
+  TagLib::ID3v2::FrameFactory* frames = TagLib::ID3v2::FrameFactory::instance();
+  if (extension == "MP3" || extension == "MP2" || extension == "MPGA") {
+    return std::make_unique<TagLib::MPEG::File>(stream, frames, withProperties, style);
+  }
+  if (extension == "FLAC") return std::make_unique<TagLib::FLAC::File>(stream, frames, withProperties, style);
+  if (extension == "OGG") return std::make_unique<TagLib::Ogg::Vorbis::File>(stream, withProperties, style);
+  if (extension == "OPUS") return std::make_unique<TagLib::Ogg::Opus::File>(stream, withProperties, style);
+  if (extension == "SPX") return std::make_unique<TagLib::Ogg::Speex::File>(stream, withProperties, style);
+  if (extension == "M4A" || extension == "M4B" || extension == "M4P" || extension == "MP4" || extension == "M4V") {
+    return std::make_unique<TagLib::MP4::File>(stream, withProperties, style);
+  }
+  if (extension == "WAV") return std::make_unique<TagLib::RIFF::WAV::File>(stream, withProperties, style);
+  if (extension == "AIF" || extension == "AIFF" || extension == "AIFC") {
+    return std::make_unique<TagLib::RIFF::AIFF::File>(stream, withProperties, style);
+  }
+  if (extension == "APE") return std::make_unique<TagLib::APE::File>(stream, withProperties, style);
+  if (extension == "WV") return std::make_unique<TagLib::WavPack::File>(stream, withProperties, style);
+  if (extension == "MPC") return std::make_unique<TagLib::MPC::File>(stream, withProperties, style);
+  if (extension == "TTA") return std::make_unique<TagLib::TrueAudio::File>(stream, frames, withProperties, style);
+  if (extension == "WMA" || extension == "ASF") {
+    return std::make_unique<TagLib::ASF::File>(stream, withProperties, style);
+  }
+  return nullptr;
+}
+
+std::string ExtensionOf(const std::string& path) {
+  const auto dot = path.rfind('.');
+  const auto slash = path.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+  return path.substr(dot + 1);
+}
+
 // Which of the container's tags its properties came from.
 std::string TagFormatOf(TagLib::File& file) {
   if (dynamic_cast<TagLib::Ogg::File*>(&file) != nullptr) return "Vorbis comments";
@@ -199,8 +237,16 @@ void TTagLibSource::Read(bool withProperties) const {
       stream = std::make_unique<TagLib::FileStream>(path_.c_str(), true);
     }
     if (!stream->isOpen()) return;
-    TagLib::FileRef ref(stream.get(), withProperties, TagLib::AudioProperties::Fast);
-    TagLib::File* file = ref.file();
+    // A file whose extension does not tell its container (or tells a wrong one) is told by its
+    // content; the general factory does that.
+    std::unique_ptr<TagLib::File> byName = FileForExtension(stream.get(), ExtensionOf(path_), withProperties);
+    TagLib::FileRef ref;
+    if (!byName || !byName->isValid()) {
+      byName.reset();
+      stream->seek(0);
+      ref = TagLib::FileRef(stream.get(), withProperties, TagLib::AudioProperties::Fast);
+    }
+    TagLib::File* file = byName ? byName.get() : ref.file();
     if (file == nullptr || !file->isValid()) return;
     if (frames_.empty()) {
       frames_ = FramesOf(file->properties());
