@@ -98,6 +98,11 @@ TEST_F(AudioFormats, AudioPropertiesOfFlacAndWav) {
   EXPECT_EQ(Row(Write("a.flac", Flac(44100 * 125, {}, 125000)), used),
             (std::vector<std::string>{"2:05", "8 kbps", "44,100 Hz", "Stereo", "16-bit", "FLAC", NA, NA, NA}));
   EXPECT_EQ(Row(Write("long.flac", Flac(44100ULL * 3725, {"TITLE=x"})), {"2DUR=d"}), std::vector<std::string>{"1:02:05"});
+  // A name that tells the wrong container, or none, leaves the content to tell it.
+  for (const char* name : {"misnamed.ogg", "misnamed.m4a", "noextension"}) {
+    EXPECT_EQ(Row(Write(name, Flac(44100 * 2, {"TITLE=Found"})), {"2COD=c", "1TIT=t"}),
+              (std::vector<std::string>{"FLAC", "Found"})) << name;
+  }
   EXPECT_EQ(Row(Write("voice.wav", Wav(3)), used),
             (std::vector<std::string>{"0:03", "128 kbps", "8,000 Hz", "Mono", "16-bit", "PCM", "RIFF INFO", "Voice",
                                       "Ann"}));
