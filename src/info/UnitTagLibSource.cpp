@@ -24,6 +24,10 @@
 #include <taglib/wavfile.h>
 #include <taglib/wavpackfile.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <memory>
 #include <unordered_map>
 
@@ -74,6 +78,23 @@ std::unique_ptr<TagLib::File> FileForExtension(TagLib::IOStream* stream, std::st
     return std::make_unique<TagLib::ASF::File>(stream, withProperties, style);
   }
   return nullptr;
+}
+
+// The file opened for reading when it is a regular file; a pipe, device or folder is not read
+// (opening a pipe would wait for a writer). Null when it cannot be opened.
+std::unique_ptr<TagLib::IOStream> OpenRegularFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  // The stream takes the descriptor over and closes it.
+  auto stream = std::make_unique<TagLib::FileStream>(fd, true);
+  if (!stream->isOpen()) return nullptr;
+  return stream;
 }
 
 std::string ExtensionOf(const std::string& path) {
@@ -234,9 +255,9 @@ void TTagLibSource::Read(bool withProperties) const {
       stream = std::make_unique<TagLib::ByteVectorStream>(
           TagLib::ByteVector(bytes_->data(), static_cast<unsigned int>(bytes_->size())));
     } else {
-      stream = std::make_unique<TagLib::FileStream>(path_.c_str(), true);
+      stream = OpenRegularFile(path_);
     }
-    if (!stream->isOpen()) return;
+    if (!stream || !stream->isOpen()) return;
     // A file whose extension does not tell its container (or tells a wrong one) is told by its
     // content; the general factory does that.
     std::unique_ptr<TagLib::File> byName = FileForExtension(stream.get(), ExtensionOf(path_), withProperties);

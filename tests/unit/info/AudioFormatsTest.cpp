@@ -2,6 +2,8 @@
 // by byte: a FLAC stream with Vorbis comments and a WAV file with a RIFF INFO list.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -128,6 +130,11 @@ TEST_F(AudioFormats, DamagedOrUnknownContainersAreTagless) {
     EXPECT_EQ(Row(Write(name, bytes), used), std::vector<std::string>(used.size(), NA)) << name;
   }
   EXPECT_TRUE(TTagLibSource::FromBytes(mp4).Frames().empty());
+  // A pipe named like a FLAC file is not waited on, neither for a row nor for a numeric sort.
+  const auto pipe = dir.File("pipe.flac");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(Row(pipe, used), std::vector<std::string>(used.size(), NA));
+  EXPECT_EQ(GetSortNumber(pipe, "2DUR"), 0);
 }
 
 TEST_F(AudioFormats, AudioColumnsSortByNumberKeepingScanOrderForEqualValues) {
