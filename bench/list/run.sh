@@ -14,4 +14,9 @@ if [ ! -d "$corpus" ] || [ -z "$(ls -A "$corpus" 2>/dev/null)" ]; then
   "$root/bench/id3/make-corpus.sh" "$corpus" 10000
 fi
 "$bench" time "$corpus"
+flac=${FLAC_CORPUS:-/tmp/sonarvex-flac-corpus}
+if [ ! -d "$flac" ] || [ -z "$(ls -A "$flac" 2>/dev/null)" ]; then
+  "$bench" flac-corpus "$flac" 10000
+fi
+"$bench" time-flac "$flac"
 "$bench" memory 100000

@@ -19,20 +19,24 @@ bool MainWindowCreating = true;
 namespace {
 
 // The file-system and basic tag types, then one type per frame of the tag engine's frame name
-// list (its code=caption lines are the same), then the full path.
+// list (its code=caption lines are the same), then the full path, then the audio properties.
 constexpr std::array<std::string_view, 13> LeadingTypes = {
     "0NAM=Name",       "0TYP=Type",      "0LOC=Location",  "0SIZ=Size",    "0CRE=Created",
     "0MOD=Modified",   "0ACC=Accessed",  "0ATT=Attributes", "1TIT=Song Title", "1ART=Artist",
     "1ALB=Album",      "1YEA=Year",      "1GEN=Genre"};
 constexpr std::string_view FullPathType = "0FUL=Full file name and location";
-static_assert(LeadingTypes.size() + FrameNameCount + 1 == InfoTypeCatalogueSize);
+constexpr std::array<std::string_view, 7> AudioTypes = {
+    "2DUR=Duration",  "2BIT=Bitrate", "2SMP=Sample rate", "2CHN=Channels",
+    "2BPS=Bits per sample", "2COD=Codec", "2TAG=Tag format"};
+static_assert(LeadingTypes.size() + FrameNameCount + 1 + AudioTypes.size() == InfoTypeCatalogueSize);
 
 const std::array<std::string_view, InfoTypeCatalogueSize>& Catalogue() {
   static const auto catalogue = [] {
     std::array<std::string_view, InfoTypeCatalogueSize> types{};
     auto out = std::copy(LeadingTypes.begin(), LeadingTypes.end(), types.begin());
     out = std::copy(FrameNameList().begin(), FrameNameList().end(), out);
-    *out = FullPathType;
+    *out++ = FullPathType;
+    std::copy(AudioTypes.begin(), AudioTypes.end(), out);
     return types;
   }();
   return catalogue;
@@ -60,9 +64,11 @@ std::string& ProgramFolderStorage() {
 const std::array<std::string_view, InfoTypeCatalogueSize>& InfoTypeCatalogue() { return Catalogue(); }
 
 void FillDefaultCatalogue(TStringList& used, TStringList& unused) {
-  const auto& catalogue = Catalogue();
-  used.assign(catalogue.begin(), catalogue.end() - 1);
-  unused.assign(catalogue.end() - 1, catalogue.end());
+  used.clear();
+  unused.clear();
+  for (const std::string_view type : Catalogue()) {
+    (type == FullPathType ? unused : used).emplace_back(type);
+  }
 }
 
 std::string WithTrailingBackslash(const std::string& path) {

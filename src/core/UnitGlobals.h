@@ -36,10 +36,10 @@ inline constexpr std::string_view ApplicationTitle = "Corvantis Sonarvex";
 // The filter a fresh program (or one without a readable file types list) scans with.
 inline constexpr std::string_view DefaultScanFilter = "\".MP3\"";
 
-inline constexpr std::size_t InfoTypeCatalogueSize = 89;
+inline constexpr std::size_t InfoTypeCatalogueSize = 96;
 // The built-in info types, in catalogue order.
 const std::array<std::string_view, InfoTypeCatalogueSize>& InfoTypeCatalogue();
-// Used: the first 88 entries; unused: "0FUL=Full file name and location".
+// Used: every entry but "0FUL=Full file name and location", in catalogue order; unused: that one.
 void FillDefaultCatalogue(TStringList& used, TStringList& unused);
 
 // Appends the platform's path separator unless the path is empty or already ends with one.

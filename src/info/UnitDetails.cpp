@@ -2,9 +2,11 @@
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 
 #include "id3/ID3Engine.h"
 #include "info/UnitInfoValues.h"
+#include "info/UnitTagSource.h"
 
 namespace {
 
@@ -33,9 +35,9 @@ std::string ErrorText(const std::exception_ptr& error) {
   }
 }
 
-void AddTypeLine(TDetails& details, TID3Engine& engine, const std::string& line,
-                 const TLocaleFormat& fmt) {
-  const std::string value = TrimBlanks(GetInfoValue(engine, InfoCodeOf(line), fmt));
+void AddTypeLine(TDetails& details, const TTagSource& source, const std::string& path,
+                 const std::string& line, const TLocaleFormat& fmt) {
+  const std::string value = TrimBlanks(GetInfoValue(source, path, InfoCodeOf(line), fmt));
   if (value == NotAvailableText) {
     return;
   }
@@ -136,11 +138,13 @@ TDetails BuildDetails(TID3Engine& engine, const std::string& path, const TString
     engine.SetActive(false);
     engine.SetFileName(path);
     engine.SetActive(true);
+    // One source for all lines: the file's stream properties are read at most once.
+    const std::unique_ptr<TTagSource> source = MakeTagSource(engine);
     for (const std::string& line : used) {
-      AddTypeLine(details, engine, line, fmt);
+      AddTypeLine(details, *source, path, line, fmt);
     }
     for (const std::string& line : unused) {
-      AddTypeLine(details, engine, line, fmt);
+      AddTypeLine(details, *source, path, line, fmt);
     }
   } catch (...) {
     details.Error = ErrorText(std::current_exception());

@@ -1,10 +1,13 @@
 #include "info/UnitInfoValues.h"
 
+#include <memory>
 #include <optional>
 #include <utility>
 
 #include "id3/ID3Engine.h"
 #include "info/UnitFileInfo.h"
+#include "info/UnitTagLibSource.h"
+#include "info/UnitTagSource.h"
 
 namespace {
 
@@ -76,33 +79,28 @@ std::optional<std::string> FileSystemValue(const std::string& path, std::string_
                                     : FormatReportFileTime(time, fmt);
 }
 
-// The basic field of a "1" code: no value outside the five known codes. Inside, the engine's
-// answer: no text when the frame is missing.
-std::optional<std::optional<std::string>> BasicFieldValue(const TID3Engine& engine,
-                                                          std::string_view code) {
-  if (code == "1TIT") {
-    return engine.Title();
-  }
-  if (code == "1ART") {
-    return engine.Artist();
-  }
-  if (code == "1ALB") {
-    return engine.Album();
-  }
-  if (code == "1YEA") {
-    return engine.Year();
-  }
-  if (code == "1GEN") {
-    return engine.Genre();
-  }
-  return std::nullopt;
+std::string AudioValue(const TTagSource& source, std::string_view code, const TLocaleFormat& fmt) {
+  if (code == "2TAG") return source.TagFormat();
+  const TAudioProperties& props = source.AudioProperties();
+  if (code == "2DUR") return FormatDuration(props.LengthMs);
+  if (code == "2BIT") return props.BitrateKbps > 0 ? std::to_string(props.BitrateKbps) + " kbps" : "";
+  if (code == "2SMP") return props.SampleRate > 0 ? FormatNumber("%.0n Hz", props.SampleRate, fmt) : "";
+  if (code == "2CHN") return FormatChannels(props.Channels);
+  if (code == "2BPS") return props.BitsPerSample > 0 ? std::to_string(props.BitsPerSample) + "-bit" : "";
+  return props.Codec;
 }
 
-std::optional<std::string> FrameText(const TID3Engine& engine, std::string_view code) {
-  if (const TID3Frames_Item* frame = engine.Frames().FindFrame(code); frame != nullptr) {
-    return frame->AsText();
+// The value of a tag or audio code from the file's tag source; no value for a "1" code nobody
+// knows. A missing frame or field gives the empty text.
+std::optional<std::string> TagValue(const TTagSource& source, std::string_view code,
+                                    const TLocaleFormat& fmt) {
+  if (code.starts_with('1')) {
+    const auto field = source.BasicField(code);
+    if (!field) return std::nullopt;
+    return field->value_or(std::string());
   }
-  return std::nullopt;
+  if (IsAudioInfoCode(code)) return AudioValue(source, code, fmt);
+  return source.FrameText(code).value_or(std::string());
 }
 
 void CloseQuietly(TID3Engine& engine) noexcept {
@@ -128,39 +126,33 @@ bool OpenQuietly(TID3Engine& engine, const std::string& path) noexcept {
   }
 }
 
-std::optional<std::string> ReportValue(const TID3Engine& engine, const std::string& path,
+std::optional<std::string> ReportValue(const TTagSource& source, const std::string& path,
                                        std::string_view code, const TLocaleFormat& fmt,
                                        std::optional<TFileInfo>& known) {
   if (code.starts_with('0')) {
     return FileSystemValue(path, code, TValueStyle::Report, fmt, &known);
   }
-  if (code.starts_with('1')) {
-    const auto field = BasicFieldValue(engine, code);
-    if (!field) {
-      return std::nullopt;
-    }
-    return field->value_or(std::string());
-  }
-  return FrameText(engine, code).value_or(std::string());
+  return TagValue(source, code, fmt);
 }
 
-std::string ListValue(const TID3Engine& engine, const std::string& path, std::string_view code,
-                      bool tagRead, const TLocaleFormat& fmt) {
+// source: null when the file's tag could not be read.
+std::string ListValue(const TTagSource* source, const std::string& path, std::string_view code,
+                      const TLocaleFormat& fmt) {
   std::string result(NotAvailableText);
   if (code.starts_with('0')) {
     if (auto value = FileSystemValue(path, code, TValueStyle::List, fmt)) {
       result = std::move(*value);
     }
-  } else if (!tagRead) {
+  } else if (source == nullptr) {
     // No tag to ask.
   } else if (code.starts_with('1')) {
-    if (const auto field = BasicFieldValue(engine, code); field && *field) {
-      result = **field;
+    if (auto value = TagValue(*source, code, fmt)) {
+      result = std::move(*value);
     }
   } else {
     try {
-      if (auto text = FrameText(engine, code)) {
-        result = std::move(*text);
+      if (auto value = TagValue(*source, code, fmt)) {
+        result = std::move(*value);
       }
     } catch (const std::exception&) {
       // A frame that cannot be read shows as missing.
@@ -190,7 +182,57 @@ std::string_view InfoCaptionOf(std::string_view line) {
 }
 
 std::string GetInfoValue(TID3Engine& engine, std::string_view code, const TLocaleFormat& fmt) {
-  return ListValue(engine, engine.FileName(), code, true, fmt);
+  if (code.starts_with('0')) return ListValue(nullptr, engine.FileName(), code, fmt);
+  const std::unique_ptr<TTagSource> source = MakeTagSource(engine);
+  return ListValue(source.get(), engine.FileName(), code, fmt);
+}
+
+std::string GetInfoValue(const TTagSource& source, const std::string& path, std::string_view code,
+                         const TLocaleFormat& fmt) {
+  return ListValue(&source, path, code, fmt);
+}
+
+bool IsAudioInfoCode(std::string_view code) {
+  return code == "2DUR" || code == "2BIT" || code == "2SMP" || code == "2CHN" || code == "2BPS" ||
+         code == "2COD" || code == "2TAG";
+}
+
+bool IsNumericInfoCode(std::string_view code) {
+  return code == "2DUR" || code == "2BIT" || code == "2SMP" || code == "2CHN" || code == "2BPS";
+}
+
+std::int64_t GetSortNumber(const std::string& path, std::string_view code) {
+  // The stream's properties never depend on the tag, so the tag is not read for them.
+  try {
+    const TTagLibSource source(path);
+    const TAudioProperties& props = source.AudioProperties();
+    if (code == "2DUR") return props.LengthMs;
+    if (code == "2BIT") return props.BitrateKbps;
+    if (code == "2SMP") return props.SampleRate;
+    if (code == "2CHN") return props.Channels;
+    if (code == "2BPS") return props.BitsPerSample;
+  } catch (...) {
+    // Out of memory: the file sorts as one that tells nothing.
+  }
+  return 0;
+}
+
+std::string FormatDuration(int milliseconds) {
+  if (milliseconds <= 0) return std::string();
+  const int total = static_cast<int>((static_cast<std::int64_t>(milliseconds) + 500) / 1000);
+  const int hours = total / 3600;
+  const int minutes = total / 60 % 60;
+  const int seconds = total % 60;
+  auto twoDigits = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
+  if (hours > 0) return std::to_string(hours) + ":" + twoDigits(minutes) + ":" + twoDigits(seconds);
+  return std::to_string(minutes) + ":" + twoDigits(seconds);
+}
+
+std::string FormatChannels(int channels) {
+  if (channels <= 0) return std::string();
+  if (channels == 1) return "Mono";
+  if (channels == 2) return "Stereo";
+  return std::to_string(channels) + " channels";
 }
 
 std::string GetFileInfoValue(const std::string& path, std::string_view code,
@@ -210,9 +252,10 @@ std::vector<std::string> GetRowValues(TID3Engine& engine, const std::string& pat
     // When the file cannot be opened the engine holds no tag of it (or, should closing the
     // previous file have failed, another file's): tag codes then show as missing.
     const bool tagRead = OpenQuietly(engine, path) && engine.FileName() == path;
+    const std::unique_ptr<TTagSource> source = tagRead ? MakeTagSource(engine) : nullptr;
     for (const std::string& line : used) {
       try {
-        values.push_back(ListValue(engine, path, InfoCodeOf(line), tagRead, fmt));
+        values.push_back(ListValue(source.get(), path, InfoCodeOf(line), fmt));
       } catch (const std::exception&) {
         values.emplace_back(NotAvailableText);
       }
@@ -230,8 +273,9 @@ void VisitReportValues(TID3Engine& engine, const std::string& path, const TStrin
   if (OpenQuietly(engine, path) && engine.FileName() == path) {
     try {
       std::optional<TFileInfo> known;
+      const std::unique_ptr<TTagSource> source = MakeTagSource(engine);
       for (const std::string& line : columns) {
-        if (auto value = ReportValue(engine, path, InfoCodeOf(line), fmt, known)) {
+        if (auto value = ReportValue(*source, path, InfoCodeOf(line), fmt, known)) {
           visit(InfoCaptionOf(line), std::move(*value));
         }
       }

@@ -3,6 +3,7 @@
 // path, tag fields through the tag engine. Used by the file list, the details page and the
 // report.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "info/UnitFileFormat.h"
 
 class TID3Engine;
+class TTagSource;
 
 // The code of a code=caption line (its first four characters) and its caption (from the
 // sixth character on; empty for a shorter line).
@@ -30,6 +32,21 @@ std::string CutForDisplay(std::string text);
 // taken as it stands. Cut as CutForDisplay does. Errors of a frame look-up are swallowed; an error reading a basic field
 // (a damaged compressed frame) passes to the caller.
 std::string GetInfoValue(TID3Engine& engine, std::string_view code, const TLocaleFormat& fmt);
+// The same from a tag source the caller made once for the file at path.
+std::string GetInfoValue(const TTagSource& source, const std::string& path, std::string_view code,
+                         const TLocaleFormat& fmt);
+
+// The audio property types: "2DUR", "2BIT", "2SMP", "2CHN", "2BPS", "2COD", "2TAG".
+bool IsAudioInfoCode(std::string_view code);
+// Those of them that sort by their number: duration, bitrate, sample rate, channels, bits.
+bool IsNumericInfoCode(std::string_view code);
+// The number a numeric audio code sorts by (milliseconds, kbps, Hz, channels, bits); 0 when the
+// file does not tell. Reads only the stream's headers; never throws.
+std::int64_t GetSortNumber(const std::string& path, std::string_view code);
+// "m:ss" under an hour, "h:mm:ss" from an hour (rounded to the second); empty for no length.
+std::string FormatDuration(int milliseconds);
+// "Mono", "Stereo", "N channels"; empty for none.
+std::string FormatChannels(int channels);
 
 // The value of a file-system code ("0NAM", "0SIZ", ...) for a path, without any tag engine:
 // what GetInfoValue gives for that code. "(not available)" for any other code.

@@ -27,7 +27,8 @@ void TMP3ListModel::SetColumns(const TStringList& usedInfoTypes) {
   for (const auto& line : usedInfoTypes) {
     TColumn column;
     column.Caption = ToQString(InfoCaptionOf(line));
-    column.RightAligned = line.starts_with("0SIZ");
+    column.RightAligned = line.starts_with("0SIZ") || line.starts_with("2DUR") ||
+                          line.starts_with("2BIT") || line.starts_with("2SMP");
     Columns_.append(column);
   }
   // Texts built for the old columns would land under the wrong headers.

@@ -1,6 +1,7 @@
 #include "scan/UnitFileList.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <numeric>
 #include <utility>
@@ -74,15 +75,27 @@ TSortResult SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& e
   if (column >= 0 && list.size() > 1) {
     const std::string code(InfoCodeOf(used[static_cast<std::size_t>(column)]));
     const bool reads = !code.starts_with('0');
+    // Audio measures sort by their numbers, as the size column does by its padded figures.
+    const bool numeric = IsNumericInfoCode(code);
     std::vector<std::string> keys;
-    keys.reserve(list.size());
+    std::vector<std::int64_t> numbers;
+    if (numeric) {
+      numbers.reserve(list.size());
+    } else {
+      keys.reserve(list.size());
+    }
     for (const TFoundFile& file : list) {
-      try {
-        keys.push_back(SortValueOf(engine, file.Path, code, fmt));
-      } catch (const std::exception&) {
-        keys.emplace_back(NotAvailableText);
+      if (numeric) {
+        numbers.push_back(GetSortNumber(file.Path, code));
+      } else {
+        try {
+          keys.push_back(SortValueOf(engine, file.Path, code, fmt));
+        } catch (const std::exception&) {
+          keys.emplace_back(NotAvailableText);
+        }
       }
-      if (reads && progress && !progress(keys.size(), list.size())) {
+      const std::size_t done = numeric ? numbers.size() : keys.size();
+      if (reads && progress && !progress(done, list.size())) {
         result.Completed = false;
         if (cache.size() != list.size()) ResetRowCache(list, cache);
         return result;
@@ -90,7 +103,8 @@ TSortResult SortFoundFiles(TFoundFileList& list, TRowCache& cache, TID3Engine& e
     }
     // Stable, so files with equal values keep their scan order in either direction.
     std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-      const int c = CompareSortTexts(keys[x], keys[y]);
+      const int c = numeric ? (numbers[x] < numbers[y] ? -1 : (numbers[x] > numbers[y] ? 1 : 0))
+                            : CompareSortTexts(keys[x], keys[y]);
       return ascending ? c < 0 : c > 0;
     });
     TFoundFileList sorted;

@@ -131,7 +131,7 @@ class FormMainTest : public QObject {
     QCOMPARE(w->VisibleBottomPage(), 4);
     QVERIFY(Child<QLabel>(w.get(), "txtNOMP3")->text().startsWith(QStringLiteral("No MP3 files found.\r\n\r\n")));
     QCOMPARE(ScanFilter, std::string("\".MP3\""));
-    QCOMPARE(UsedInfoTypes.size(), std::size_t(88));
+    QCOMPARE(UsedInfoTypes.size(), std::size_t(95));
     QCOMPARE(Child<QListWidget>(w.get(), "lvCustomTargets")->count(), 0);
     QCOMPARE(Child<QTabWidget>(w.get(), "pagesLeft")->tabText(0), QStringLiteral("Folders"));
     QCOMPARE(Child<QTabWidget>(w.get(), "pagesLeft")->tabText(1), QStringLiteral("Custom"));

@@ -88,13 +88,13 @@ class FormReportsTest : public QObject {
       QCOMPARE(frm.txtReportPreFinish->text(),
                QStringLiteral("Corvantis Sonarvex has enough information to create the raport. Please "
                               "click the Finish button to start generating the report."));
-      QCOMPARE(frm.ReportUsedInfoTypes().size(), 88U);
+      QCOMPARE(frm.ReportUsedInfoTypes().size(), 95U);
       QCOMPARE(frm.ReportUnusedInfoTypes().size(), 1U);
       frm.cmdClose->click();
     }
     TStringList used, unused;
     LoadColumnConfiguration(ProgramFile("Reports.itc"), used, unused);
-    QCOMPARE(used.size(), 88U);
+    QCOMPARE(used.size(), 95U);
     QVERIFY(boxes_->Texts().isEmpty());
   }
 
