@@ -1,12 +1,21 @@
 #include "id3/TID3Frames.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <utility>
 
 #include "id3/ID3Engine.h"
 #include "id3/ID3SyncSafe.h"
 #include "id3/ID3Version2.h"
 
 namespace {
+
+std::uint32_t IdentifierWord(const char* bytes) {
+  std::uint32_t word = 0;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
 
 bool IsIdentifierByte(unsigned char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }
 
@@ -118,12 +127,20 @@ void TID3Frames::Delete(std::size_t index) {
 void TID3Frames::Clear() { items_.clear(); }
 
 TID3Frames_Item* TID3Frames::FindFrame(std::string_view id) {
-  for (auto& item : items_)
-    if (item->Name() == id) return item.get();
-  return nullptr;
+  return const_cast<TID3Frames_Item*>(std::as_const(*this).FindFrame(id));
 }
 
 const TID3Frames_Item* TID3Frames::FindFrame(std::string_view id) const {
+  // A list or report asks every file for dozens of identifiers, each against every frame:
+  // four-byte identifiers compare as one word rather than through a library call.
+  if (id.size() == sizeof(std::uint32_t)) {
+    const std::uint32_t wanted = IdentifierWord(id.data());
+    for (const auto& item : items_) {
+      const std::string& name = item->Name();
+      if (name.size() == sizeof(std::uint32_t) && IdentifierWord(name.data()) == wanted) return item.get();
+    }
+    return nullptr;
+  }
   for (const auto& item : items_)
     if (item->Name() == id) return item.get();
   return nullptr;

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "app/ByteString.h"
+#include "app/UiPrompts.h"
 #include "player/UnitMpVolume.h"
 #include "player/UnitPlayerText.h"
 
@@ -46,10 +47,9 @@ void TMediaPlayerPage::ChooseMediaBackend() {
 TMediaPlayerPage::TMediaPlayerPage(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("pageMediaPlayer"));
   ChooseMediaBackend();
-  // The output outlives the players: it keeps the user's volume and mute from file to file.
-  audioOutput_ = new QAudioOutput(this);
-  audio_ = std::make_unique<TMpAudioOutput>(audioOutput_);
-  CreatePlayer();
+  // Starting the media framework takes a good part of the program's start; an unattended
+  // report plays nothing, so there it starts only should something ask for the player.
+  if (!Unattended()) EnsureBackend();
 
   CreateControls();
 
@@ -57,6 +57,14 @@ TMediaPlayerPage::TMediaPlayerPage(QWidget* parent) : QWidget(parent) {
   timMP3Player->setObjectName(QStringLiteral("timMP3Player"));
   timMP3Player->setInterval(TimerInterval);
   connect(timMP3Player, &QTimer::timeout, this, &TMediaPlayerPage::timMP3PlayerTimer);
+}
+
+void TMediaPlayerPage::EnsureBackend() {
+  if (player_ != nullptr) return;
+  // The output outlives the players: it keeps the user's volume and mute from file to file.
+  audioOutput_ = new QAudioOutput(this);
+  audio_ = std::make_unique<TMpAudioOutput>(audioOutput_);
+  CreatePlayer();
 }
 
 void TMediaPlayerPage::CreatePlayer() {
@@ -82,7 +90,7 @@ void TMediaPlayerPage::CreatePlayer() {
 
 TMediaPlayerPage::~TMediaPlayerPage() {
   timMP3Player->stop();
-  player_->stop();
+  if (player_ != nullptr) player_->stop();
 }
 
 void TMediaPlayerPage::CreateControls() {
@@ -159,8 +167,12 @@ QWidget* TMediaPlayerPage::CreateButtonPanel() {
   btnStop = ToolButton("btnStop", QStyle::SP_MediaStop, QStringLiteral("Stop"));
   for (QToolButton* b : {btnPlay, btnPause, btnStop}) playerButtons->addWidget(b);
   connect(btnPlay, &QToolButton::clicked, this, &TMediaPlayerPage::PlayClick);
-  connect(btnPause, &QToolButton::clicked, this, [this] { player_->pause(); });
-  connect(btnStop, &QToolButton::clicked, this, [this] { player_->stop(); });
+  connect(btnPause, &QToolButton::clicked, this, [this] {
+    if (player_ != nullptr) player_->pause();
+  });
+  connect(btnStop, &QToolButton::clicked, this, [this] {
+    if (player_ != nullptr) player_->stop();
+  });
   row->addWidget(mpMediaPlayer);
 
   tbMP3PlayPrevious = ToolButton("tbMP3PlayPrevious", QStyle::SP_MediaSkipBackward, QStringLiteral("Previous"));
@@ -177,7 +189,8 @@ QWidget* TMediaPlayerPage::CreateButtonPanel() {
   tbMP3PlayVolume->setRange(0, MpVolumeMaximum);
   tbMP3PlayVolume->setPageStep(100);
   tbMP3PlayVolume->setFixedWidth(110);
-  tbMP3PlayVolume->setValue(GetMpVolume(audio_.get()));
+  // Without a backend yet the slider shows what a new output starts with: full volume.
+  tbMP3PlayVolume->setValue(audio_ != nullptr ? GetMpVolume(audio_.get()) : MpLevelToVolume(1.0));
   connect(tbMP3PlayVolume, &QSlider::valueChanged, this, &TMediaPlayerPage::tbMP3PlayVolumeChange);
   row->addWidget(tbMP3PlayVolume);
 
@@ -209,6 +222,7 @@ void TMediaPlayerPage::CenterButtonPanel() {
 void TMediaPlayerPage::StopAndClose() {
   timMP3Player->stop();
   loadedPath_.clear();
+  if (player_ == nullptr) return;  // nothing was ever loaded
   // After a failed open the backend refuses every later file: start over with a new player.
   if (playerFailed_) {
     CreatePlayer();
@@ -221,6 +235,7 @@ void TMediaPlayerPage::StopAndClose() {
 }
 
 void TMediaPlayerPage::LoadFile(const std::string& path, const QString& nowPlaying) {
+  EnsureBackend();
   StopAndClose();
   stack_->setCurrentWidget(panBottomPageMP3Play);
   loadedPath_ = path;
@@ -277,7 +292,7 @@ bool TMediaPlayerPage::ShowsError() const { return stack_->currentWidget() == pa
 
 void TMediaPlayerPage::timMP3PlayerTimer() {
   positionGuard_ = true;
-  if (player_->playbackState() != QMediaPlayer::PlayingState) return;
+  if (player_ == nullptr || player_->playbackState() != QMediaPlayer::PlayingState) return;
   // A slider the user is dragging is left alone; so is one at its end.
   if (tbMP3Position->value() != tbMP3Position->maximum() && !tbMP3Position->isSliderDown()) {
     const qint64 position = player_->position();
@@ -288,19 +303,25 @@ void TMediaPlayerPage::timMP3PlayerTimer() {
 }
 
 void TMediaPlayerPage::tbMP3PositionChange(int value) {
-  if (positionGuard_ || player_->source().isEmpty()) return;
+  if (positionGuard_ || player_ == nullptr || player_->source().isEmpty()) return;
   if (player_->position() != value) {
     player_->setPosition(value);
     player_->play();
   }
 }
 
-void TMediaPlayerPage::tbMP3PlayVolumeChange(int value) { SetMpVolume(audio_.get(), value); }
+void TMediaPlayerPage::tbMP3PlayVolumeChange(int value) {
+  EnsureBackend();
+  SetMpVolume(audio_.get(), value);
+}
 
-void TMediaPlayerPage::chkMP3PlayMuteClick(bool checked) { SetMpAudio(audio_.get(), !checked); }
+void TMediaPlayerPage::chkMP3PlayMuteClick(bool checked) {
+  EnsureBackend();
+  SetMpAudio(audio_.get(), !checked);
+}
 
 void TMediaPlayerPage::PlayClick() {
-  if (player_->source().isEmpty()) return;
+  if (player_ == nullptr || player_->source().isEmpty()) return;
   const qint64 length = player_->duration();
   if (player_->mediaStatus() == QMediaPlayer::EndOfMedia || (length > 0 && player_->position() >= length)) {
     player_->setPosition(0);

@@ -51,6 +51,7 @@ class TMediaPlayerPage : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  void EnsureBackend();
   void CreatePlayer();
   void CreateControls();
   QWidget* CreateButtonPanel();

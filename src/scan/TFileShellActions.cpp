@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QMenu>
 #include <QMimeDatabase>
 #include <QUrl>
@@ -76,6 +77,11 @@ std::string MimeTypeDescription(const std::string& path) {
   static const QMimeDatabase database;
   const QMimeType type = database.mimeTypeForFile(PathToQString(path), QMimeDatabase::MatchExtension);
   if (!type.isValid() || type.isDefault()) return {};
+  // Every look-up hands back a fresh type whose description is read from the database again;
+  // a list or report of thousands of files of one type asks for the same few texts.
+  static QHash<QString, std::string> descriptions;
+  const QString name = type.name();
+  if (const auto known = descriptions.constFind(name); known != descriptions.constEnd()) return *known;
   QString comment = type.comment();
   if (comment.size() > MaxTypeNameLength) {
     qsizetype cut = MaxTypeNameLength;
@@ -83,5 +89,5 @@ std::string MimeTypeDescription(const std::string& path) {
     if (comment.at(cut - 1).isHighSurrogate()) --cut;
     comment.truncate(cut);
   }
-  return ToStdString(comment);
+  return *descriptions.insert(name, ToStdString(comment));
 }

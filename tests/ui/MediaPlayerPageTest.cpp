@@ -17,6 +17,7 @@
 #include "app/ByteString.h"
 #include "app/FormMain.h"
 #include "app/TStatusProgressPanel.h"
+#include "app/UiPrompts.h"
 #include "core/UnitGlobals.h"
 #include "player/TMediaPlayerPage.h"
 #include "scan/TMP3ListView.h"
@@ -145,6 +146,26 @@ class MediaPlayerPageTest : public QObject {
     QVERIFY(qAbs(page.Player()->audioOutput()->volume() - 0.3f) < 0.001f);
     mute->click();
     QVERIFY(!page.Player()->audioOutput()->isMuted());
+  }
+
+  void unattendedPageStartsTheBackendOnlyWhenAskedToPlay() {
+    const int attendedVolume = [] {
+      TMediaPlayerPage page;
+      return Child<QSlider>(&page, "tbMP3PlayVolume")->value();
+    }();
+    SetUnattended(true);
+    TMediaPlayerPage page;
+    SetUnattended(false);
+    QVERIFY(page.Player() == nullptr);
+    QCOMPARE(Child<QSlider>(&page, "tbMP3PlayVolume")->value(), attendedVolume);
+    for (const char* button : {"btnPlay", "btnPause", "btnStop"}) Child<QToolButton>(&page, button)->click();
+    page.timMP3PlayerTimer();
+    page.StopAndClose();
+    QVERIFY(page.Player() == nullptr);
+    Child<QCheckBox>(&page, "chkAutoPlay")->setChecked(true);
+    page.LoadFile(File("two.wav"), {});
+    QVERIFY(page.Player() != nullptr);
+    QVERIFY(WaitPlaying(page.Player()));
   }
 
   void filesThatCannotBeOpenedShowTheErrorPanel() {

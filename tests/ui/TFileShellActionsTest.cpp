@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QMenu>
+#include <QMimeDatabase>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -51,6 +52,12 @@ void TFileShellActionsTest::TypeNamesComeFromTheFileName() {
   QCOMPARE(MimeTypeDescription(""), std::string());
   for (const char* name : {"a.mp3", "b.wav", "c.ogg", "d.mpg", "e.txt", "f.flac"}) {
     QVERIFY(ToQString(MimeTypeDescription(name)).size() <= 80);
+  }
+  // Texts kept from earlier look-ups never answer for another type.
+  const QMimeDatabase database;
+  for (const char* name : {"e.txt", "a.mp3", "b.wav", "e.txt", "a.mp3"}) {
+    const QMimeType type = database.mimeTypeForFile(QString::fromLatin1(name), QMimeDatabase::MatchExtension);
+    QCOMPARE(ToQString(MimeTypeDescription(name)), type.comment().left(80));
   }
 }
 
