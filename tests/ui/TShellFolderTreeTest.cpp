@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <memory>
 #include <QScrollBar>
 #include <QTest>
 #include <sys/stat.h>
@@ -71,6 +72,11 @@ class TShellFolderTreeTest : public QObject {
     const std::string wide = base + "/" + std::string(120, 'w');
     QVERIFY(::mkdir(odd.c_str(), 0700) == 0);
     QVERIFY(::mkdir((odd + "/inner").c_str(), 0700) == 0);
+    // QTemporaryDir removes by QString names, which cannot spell these bytes.
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> removeOdd(&odd, [](const std::string* path) {
+      ::rmdir((*path + "/inner").c_str());
+      ::rmdir(path->c_str());
+    });
     QVERIFY(::mkdir(wide.c_str(), 0700) == 0);
 
     TShellFolderTree tree;
