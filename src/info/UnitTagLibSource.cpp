@@ -149,7 +149,8 @@ std::string AiffCodec(const TagLib::RIFF::AIFF::Properties& props) {
 void CodecOf(TagLib::File& file, TAudioProperties& out) {
   TagLib::AudioProperties* props = file.audioProperties();
   if (auto* mpeg = dynamic_cast<TagLib::MPEG::Properties*>(props)) {
-    out.Codec = "MP" + std::to_string(mpeg->layer());
+    // Layer 0 means no valid frame header was found: no codec rather than "MP0".
+    if (mpeg->layer() >= 1 && mpeg->layer() <= 3) out.Codec = "MP" + std::to_string(mpeg->layer());
   } else if (auto* flac = dynamic_cast<TagLib::FLAC::Properties*>(props)) {
     out.Codec = "FLAC";
     out.BitsPerSample = flac->bitsPerSample();

@@ -126,7 +126,8 @@ TEST_F(AudioFormats, DamagedOrUnknownContainersAreTagless) {
   const TStringList used{"1TIT=t", "TIT2=t", "2DUR=d", "2COD=c", "2TAG=f"};
   for (const auto& [name, bytes] : std::vector<std::pair<std::string, std::string>>{
            {"bad.flac", flac}, {"bad.m4a", mp4}, {"cut.m4a", mp4.substr(0, 30)}, {"empty.ogg", ""},
-           {"noise.opus", std::string(5000, '\x4F')}, {"text.wav", "RIFF????WAVEfmt "}}) {
+           {"noise.opus", std::string(5000, '\x4F')}, {"text.wav", "RIFF????WAVEfmt "},
+           {"lone-header.mp3", "\xFF\xFB\x90\x00" + std::string(4000, '\0')}}) {
     EXPECT_EQ(Row(Write(name, bytes), used), std::vector<std::string>(used.size(), NA)) << name;
   }
   EXPECT_TRUE(TTagLibSource::FromBytes(mp4).Frames().empty());
