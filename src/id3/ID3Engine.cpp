@@ -193,11 +193,7 @@ std::optional<std::string> TID3Engine::TextFrame(std::string_view id) const {
 std::optional<std::string> TID3Engine::Year() const {
   std::optional<std::string> year = TextFrame("TYER");
   if (!Active() || frames_.FindFrame("TYER") != nullptr) return year;
-  const std::optional<std::string> recorded = TextFrame("TDRC");
-  if (!recorded || recorded->size() < 4) return std::nullopt;
-  const std::string_view digits = std::string_view(*recorded).substr(0, 4);
-  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
-  return std::string(digits);
+  return YearOfRecordingTime(TextFrame("TDRC"));
 }
 
 void TID3Engine::SetTextFrame(std::string_view id, std::string_view text) {

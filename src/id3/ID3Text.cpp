@@ -178,3 +178,11 @@ std::string ValidUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) AppendUtf8(out, NextUtf8(text, i));
   return out;
 }
+
+std::optional<std::string> YearOfRecordingTime(const std::optional<std::string>& recorded) {
+  if (!recorded || recorded->size() < 4) return std::nullopt;
+  for (std::size_t i = 0; i < 4; ++i) {
+    if ((*recorded)[i] < '0' || (*recorded)[i] > '9') return std::nullopt;
+  }
+  return recorded->substr(0, 4);
+}

@@ -2,6 +2,7 @@
 // Text encodings met in tags, decoded to and from UTF-8.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,3 +28,7 @@ bool HasHighByte(std::string_view text);
 
 // The text with every byte that is not part of valid UTF-8 replaced by U+FFFD.
 std::string ValidUtf8(std::string_view text);
+
+// The year of a recording time ("2004-05-01" gives "2004"): its first four characters when they
+// are digits, else nothing. Newer tags keep only the recording time where older ones had a year.
+std::optional<std::string> YearOfRecordingTime(const std::optional<std::string>& recorded);
