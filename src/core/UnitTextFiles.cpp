@@ -91,6 +91,10 @@ std::vector<std::string> ReadTextLines(const std::string& path) {
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view content) {
+  ReplaceFileAtomically(path, [content](int fd) { return WriteAll(fd, content); });
+}
+
+void ReplaceFileAtomically(const std::string& path, const std::function<bool(int fd)>& write) {
   std::string pattern = path + ".XXXXXX";
   TFileDescriptor fd(::mkstemp(pattern.data()));
   if (fd.get() < 0) throw EFileError(ErrorText("Cannot create file", path, errno));
@@ -110,7 +114,7 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
     mode &= ~mask;
   }
   if (::fchmod(fd.get(), mode) != 0) fail(errno);
-  if (!WriteAll(fd.get(), content)) fail(errno);
+  if (!write(fd.get())) fail(errno);
   if (::fsync(fd.get()) != 0) fail(errno);
   if (::close(fd.release()) != 0) fail(errno);
   if (::rename(temporary.c_str(), path.c_str()) != 0) fail(errno);

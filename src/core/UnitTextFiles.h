@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <stdexcept>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,5 +30,8 @@ std::vector<std::string> ReadTextLines(const std::string& path);
 // target, so readers see the old file or the new one and never a half-written one.
 // Throws EFileError (the target untouched) when any step fails.
 void WriteFileAtomically(const std::string& path, std::string_view content);
+// The same replacement, the content put into the temporary file by `write`, which returns false
+// (errno set) when it fails.
+void ReplaceFileAtomically(const std::string& path, const std::function<bool(int fd)>& write);
 // Every line followed by CR LF.
 void WriteTextLines(const std::string& path, const std::vector<std::string>& lines);

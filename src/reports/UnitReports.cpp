@@ -160,7 +160,6 @@ class TDescriptor {
   TDescriptor(const TDescriptor&) = delete;
   TDescriptor& operator=(const TDescriptor&) = delete;
   int get() const { return fd_; }
-  int release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
@@ -309,25 +308,5 @@ bool WriteReportFile(const TReportJob& job, const std::string& path) {
 void CopyReportFile(const std::string& from, const std::string& to) {
   const TDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   if (source.get() < 0) throw EFileError(ErrorText("Cannot open file", from, errno));
-  std::string temporary = to + ".XXXXXX";
-  TDescriptor target(::mkstemp(temporary.data()));
-  if (target.get() < 0) throw EFileError(ErrorText("Cannot create file", to, errno));
-  auto fail = [&](int error) {
-    ::unlink(temporary.c_str());
-    throw EFileError(ErrorText("Cannot write file", to, error));
-  };
-  struct stat st {};
-  mode_t mode = 0644;
-  if (::stat(to.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
-  }
-  if (::fchmod(target.get(), mode) != 0) fail(errno);
-  if (!CopyContents(source.get(), target.get())) fail(errno);
-  if (::fsync(target.get()) != 0) fail(errno);
-  if (::close(target.release()) != 0) fail(errno);
-  if (::rename(temporary.c_str(), to.c_str()) != 0) fail(errno);
+  ReplaceFileAtomically(to, [&source](int fd) { return CopyContents(source.get(), fd); });
 }
