@@ -6,7 +6,8 @@ packages=(g++ make cmake ninja-build qt6-base-dev qt6-multimedia-dev qt6-webengi
           qt6-documentation-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
           gstreamer1.0-libav gstreamer1.0-alsa gstreamer1.0-pulseaudio zlib1g-dev libtag1-dev
           libgtest-dev shared-mime-info clang libclang-rt-14-dev libqt6svg6
-          python3-mutagen desktop-file-utils appstream lintian dpkg-dev)
+          python3-mutagen desktop-file-utils appstream lintian dpkg-dev
+          sox vorbis-tools opus-tools gstreamer1.0-tools atomicparsley)
 packages+=("$@")
 
 missing=()
