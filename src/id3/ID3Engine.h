@@ -46,6 +46,8 @@ class TID3Engine {
   TID3Engine& operator=(const TID3Engine&) = delete;
 
   bool Active() const { return stream_ != nullptr; }
+  // The open file while active (null otherwise), for readers of what follows the tag.
+  const TID3FileStream* Stream() const { return stream_.get(); }
   // true: when inactive and the file exists, opens it read-only, ReadTag, fires OnFileOpen; a
   // missing file (or a folder, pipe or device) leaves the engine inactive without error. An open failure raises
   // EID3FileError; an error while reading (a damaged tag or compressed frame) closes the file again and

@@ -125,6 +125,19 @@ void TID3FileStream::Prefetch(std::size_t count) {
   window_.resize(done);
 }
 
+std::size_t TID3FileStream::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
+  char* out = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t got = ::pread(fd_, out + done, count - done, offset + static_cast<std::int64_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) Fail("read");
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
 void TID3FileStream::Write(const void* buffer, std::size_t count) {
   window_.clear();
   const char* in = static_cast<const char*>(buffer);

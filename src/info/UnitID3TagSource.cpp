@@ -1,6 +1,7 @@
 #include "info/UnitID3TagSource.h"
 
 #include "id3/ID3Engine.h"
+#include "info/UnitMPEGProperties.h"
 #include "info/UnitTagLibSource.h"
 
 bool HasID3Tag(const TID3Engine& engine) {
@@ -33,6 +34,16 @@ const TAudioProperties& TID3TagSource::AudioProperties() const {
   if (!engine_.Active()) {
     static const TAudioProperties none;
     return none;
+  }
+  if (mpeg_) return *mpeg_;
+  // MPEG audio is measured through the descriptor the engine holds; anything else, or an MPEG
+  // file that is not a plain case, through the container reader.
+  if (!stream_ && IsMPEGAudioName(engine_.FileName())) {
+    const TID3FileStream& file = *engine_.Stream();
+    mpeg_ = ReadMPEGProperties(
+        [&file](std::int64_t offset, void* buffer, std::size_t count) { return file.ReadAt(offset, buffer, count); },
+        file.Size());
+    if (mpeg_) return *mpeg_;
   }
   if (!stream_) stream_ = std::make_unique<TTagLibSource>(engine_.FileName());
   return stream_->AudioProperties();

@@ -30,6 +30,8 @@ class TID3TagSource final : public TTagSource {
 
  private:
   const TID3Engine& engine_;
-  // The stream's properties come from the container reader, opened when first asked.
+  // The stream's properties: MPEG audio read on the engine's own descriptor, other containers
+  // through the container reader, opened when first asked.
+  mutable std::optional<TAudioProperties> mpeg_;
   mutable std::unique_ptr<TTagLibSource> stream_;
 };

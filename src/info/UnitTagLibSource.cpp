@@ -1,5 +1,7 @@
 #include "info/UnitTagLibSource.h"
 
+#include "info/UnitMPEGProperties.h"
+
 #include <taglib/aifffile.h>
 #include <taglib/apefile.h>
 #include <taglib/asffile.h>
@@ -293,6 +295,12 @@ std::string TTagLibSource::TagFormat() const {
 }
 
 const TAudioProperties& TTagLibSource::AudioProperties() const {
+  if (!propertiesRead_ && !bytes_ && IsMPEGAudioName(path_)) {
+    if (auto props = ReadMPEGFileProperties(path_)) {
+      properties_ = std::move(*props);
+      propertiesRead_ = true;
+    }
+  }
   if (!propertiesRead_) Read(true);
   return properties_;
 }
