@@ -17,6 +17,7 @@ constexpr std::int64_t TrailerSize = 128;
 constexpr std::size_t SeekBlockSize = 4096;
 // Tags up to this size are read with one system call; larger ones frame by frame.
 constexpr std::size_t MaxPrefetch = 16u * 1024u * 1024u;
+constexpr std::int64_t StreamLookahead = 4096;
 
 bool IsTagStart(const unsigned char* bytes) {
   return bytes[0] == 'I' && bytes[1] == 'D' && bytes[2] == '3' && bytes[3] <= 4;
@@ -118,8 +119,12 @@ void TID3Engine::ReadTag() {
   stream_->Seek(tagOffset_);
   if (header_.ReadHeader(*stream_)) {
     tagKind_ = TID3TagKind::ID3v2;
-    const std::int64_t frameBytes = header_.TagSize() - (stream_->Position() - tagOffset_ - HeaderSize);
-    if (frameBytes > 0) stream_->Prefetch(static_cast<std::size_t>(std::min<std::int64_t>(frameBytes, MaxPrefetch)));
+    // One read for the whole tag, its header and the start of what follows (where readers of
+    // the audio stream look next).
+    const std::int64_t framesStart = stream_->Position();
+    stream_->Seek(tagOffset_);
+    stream_->Prefetch(static_cast<std::size_t>(std::min<std::int64_t>(HeaderSize * 2 + header_.TagSize() + StreamLookahead, MaxPrefetch)));
+    stream_->Seek(framesStart);
     frames_.ReadFrames(*stream_);
     if (header_.FooterPresent()) padding_ = 0;
     const std::int64_t declared = HeaderSize + header_.TagSize();

@@ -127,6 +127,11 @@ void TID3FileStream::Prefetch(std::size_t count) {
 
 std::size_t TID3FileStream::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
   char* out = static_cast<char*>(buffer);
+  const std::int64_t windowEnd = windowStart_ + static_cast<std::int64_t>(window_.size());
+  if (offset >= windowStart_ && offset + static_cast<std::int64_t>(count) <= windowEnd) {
+    std::memcpy(out, window_.data() + (offset - windowStart_), count);
+    return count;
+  }
   std::size_t done = 0;
   while (done < count) {
     const ssize_t got = ::pread(fd_, out + done, count - done, offset + static_cast<std::int64_t>(done));

@@ -44,8 +44,9 @@ class TID3FileStream {
   // Loads up to count bytes from the position into the read window, so that the reads that
   // follow in that range need no system call.
   void Prefetch(std::size_t count);
-  // Reads up to count bytes at offset without moving the position or touching the window;
-  // fewer at the end of the file. Raises EID3FileError when the read fails.
+  // Reads up to count bytes at offset without moving the position or the window (served from
+  // the window when it holds them); fewer at the end of the file. Raises EID3FileError when the
+  // read fails.
   std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) const;
   // Writes all bytes at the position and advances. Raises EID3FileError on failure.
   void Write(const void* buffer, std::size_t count);

@@ -31,6 +31,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <mutex>
 #include <unordered_map>
 
 namespace {
@@ -216,8 +217,10 @@ struct TID3v2KeyTable : TagLib::ID3v2::Frame {
 // few keys, so the answers are kept (up to a bound, since a file can make up any key).
 std::string FrameIdOf(const TagLib::String& key) {
   static std::unordered_map<std::string, std::string> known;
+  static std::mutex knownLock;  // reports read files on several threads
   constexpr std::size_t MaxKnownKeys = 512;
   std::string narrow = key.to8Bit(true);
+  const std::lock_guard<std::mutex> lock(knownLock);
   if (const auto it = known.find(narrow); it != known.end()) return it->second;
   const TagLib::ByteVector id = TID3v2KeyTable::keyToFrameID(key);
   std::string frameId = id.size() == 4 ? std::string(id.data(), id.size()) : std::string();

@@ -5,13 +5,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "core/UnitTextFiles.h"
+#include "id3/ID3Engine.h"
 #include "info/UnitInfoValues.h"
 
 namespace {
@@ -139,12 +146,112 @@ void PreferHugePages(std::string& out) {
 #endif
 }
 
-// Once the first row is known, room for all of them: the report grows without being copied
+// Once the first rows are known, room for all of them: the report grows without being copied
 // again and again.
-void ReserveForRows(std::string& out, std::size_t rowBytes, std::size_t rows) {
-  if (rows <= 1) return;
-  out.reserve(out.size() + rowBytes * rows + rowBytes * rows / 4);
+void ReserveForRows(std::string& out, std::size_t knownBytes, std::size_t knownRows, std::size_t rows) {
+  if (knownRows == 0 || rows <= knownRows) return;
+  const std::size_t expected = knownBytes / knownRows * rows;
+  out.reserve(out.size() + expected + expected / 4);
   PreferHugePages(out);
+}
+
+// Appends the text of one file to a block of the report, reading it through the given engine.
+using TRowWriter = std::function<void(TID3Engine& engine, const TFoundFile& file, TStringList& scratch, std::string& text)>;
+
+// The rows of every file, in the order of the list. Reading tags is most of a report's time, so
+// the files are shared out in blocks between this thread and helper threads, each reading with
+// its own engine (set up like the job's); finished blocks are appended in order as soon as the
+// ones before them are done. Pending events run on this thread only, between its files.
+class TRowWriters {
+ public:
+  TRowWriters(const TReportJob& job, std::string& out, const TRowWriter& write)
+      : job_(job), out_(out), write_(write), blocks_((job.Files->size() + BlockFiles - 1) / BlockFiles) {}
+  TRowWriters(const TRowWriters&) = delete;
+  TRowWriters& operator=(const TRowWriters&) = delete;
+  ~TRowWriters() {
+    stop_ = true;
+    for (std::thread& helper : helpers_) helper.join();
+  }
+
+  void Run() {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t helpers = std::min<std::size_t>({cores - 1, MaxHelpers, blocks_ > 0 ? blocks_ - 1 : 0});
+    for (std::size_t i = 0; i < helpers; ++i) helpers_.emplace_back([this] { Help(); });
+    Work(*job_.Engine, true);
+    for (std::thread& helper : helpers_) helper.join();
+    helpers_.clear();
+    if (failure_) std::rethrow_exception(failure_);
+    AppendFinished();
+  }
+
+ private:
+  static constexpr std::size_t BlockFiles = 32;
+  static constexpr std::size_t MaxHelpers = 7;
+
+  void Help() {
+    try {
+      TID3Engine engine;
+      engine.SetFullID3TagSeek(job_.Engine->FullID3TagSeek());
+      engine.SetWriteID3V1(job_.Engine->WriteID3V1());
+      Work(engine, false);
+    } catch (...) {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      if (!failure_) failure_ = std::current_exception();
+      stop_ = true;
+    }
+  }
+
+  void Work(TID3Engine& engine, bool mainThread) {
+    TStringList scratch;
+    for (std::size_t block; !stop_ && (block = next_++) < blocks_;) {
+      std::string text;
+      const std::size_t end = std::min(job_.Files->size(), (block + 1) * BlockFiles);
+      for (std::size_t i = block * BlockFiles; i < end && !stop_; ++i) {
+        if (mainThread) LetEventsRun(job_);
+        write_(engine, (*job_.Files)[i], scratch, text);
+      }
+      {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        finished_.emplace_back(block, std::move(text));
+      }
+      if (mainThread) AppendFinished();
+    }
+  }
+
+  // Moves the finished blocks that follow the report's end into it.
+  void AppendFinished() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (bool found = true; found;) {
+      found = false;
+      for (auto it = finished_.begin(); it != finished_.end(); ++it) {
+        if (it->first != appended_) continue;
+        const std::size_t before = out_.size();
+        out_ += it->second;
+        if (appended_ == 0) ReserveForRows(out_, out_.size() - before, std::min(BlockFiles, job_.Files->size()), job_.Files->size());
+        finished_.erase(it);
+        ++appended_;
+        found = true;
+        break;
+      }
+    }
+  }
+
+  const TReportJob& job_;
+  std::string& out_;
+  const TRowWriter& write_;
+  const std::size_t blocks_;
+  std::vector<std::thread> helpers_;
+  std::atomic<std::size_t> next_{0};
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<std::pair<std::size_t, std::string>> finished_;
+  std::size_t appended_ = 0;
+  std::exception_ptr failure_;
+};
+
+void WriteRows(const TReportJob& job, std::string& out, const TRowWriter& write) {
+  if (job.Files == nullptr || job.Files->empty()) return;
+  TRowWriters(job, out, write).Run();
 }
 
 std::string ErrorText(const char* what, const std::string& path, int error) {
@@ -250,16 +357,12 @@ std::string WriteShortList(const TReportJob& job) {
 std::string WriteDetailedList(const TReportJob& job) {
   std::string out;
   for (const std::string& line : job.Header) AppendLine(out, line);
-  if (job.Files == nullptr) return out;
-  TStringList lines;
-  for (const TFoundFile& file : *job.Files) {
-    LetEventsRun(job);
+  WriteRows(job, out, [&job](TID3Engine& engine, const TFoundFile& file, TStringList& lines, std::string& text) {
     lines.clear();
     lines.emplace_back();
-    CollectReportValues(*job.Engine, file.Path, job.Columns, lines, ReportValueMode::LabelledValues,
-                        job.Format);
-    for (const std::string& line : lines) AppendLine(out, line);
-  }
+    CollectReportValues(engine, file.Path, job.Columns, lines, ReportValueMode::LabelledValues, job.Format);
+    for (const std::string& line : lines) AppendLine(text, line);
+  });
   return out;
 }
 
@@ -270,17 +373,11 @@ std::string WriteTabularReport(const TReportJob& job, TabularFormat format) {
                       job.Format);
   if (format == TabularFormat::Html) AppendHtmlHead(job, out);
   AppendRow(format, values, true, out);
-  if (job.Files != nullptr) {
-    for (std::size_t i = 0; i < job.Files->size(); ++i) {
-      LetEventsRun(job);
-      values.clear();
-      CollectReportValues(*job.Engine, (*job.Files)[i].Path, job.Columns, values,
-                          ReportValueMode::Values, job.Format);
-      const std::size_t before = out.size();
-      AppendRow(format, values, false, out);
-      if (i == 0) ReserveForRows(out, out.size() - before, job.Files->size());
-    }
-  }
+  WriteRows(job, out, [&job, format](TID3Engine& engine, const TFoundFile& file, TStringList& fields, std::string& text) {
+    fields.clear();
+    CollectReportValues(engine, file.Path, job.Columns, fields, ReportValueMode::Values, job.Format);
+    AppendRow(format, fields, false, text);
+  });
   if (format == TabularFormat::Html) {
     for (const char* line : {"</table>", "</body>", "</html>"}) AppendLine(out, line);
   }

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QWidget>
 #include <memory>
+#include <mutex>
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
@@ -79,8 +80,12 @@ std::string MimeTypeDescription(const std::string& path) {
   if (!type.isValid() || type.isDefault()) return {};
   // Every look-up hands back a fresh type whose description is read from the database again;
   // a list or report of thousands of files of one type asks for the same few texts.
+  // Reports ask from several threads at once; the database locks itself, the texts kept here
+  // are locked by this function.
   static QHash<QString, std::string> descriptions;
+  static std::mutex descriptionsLock;
   const QString name = type.name();
+  const std::lock_guard<std::mutex> lock(descriptionsLock);
   if (const auto known = descriptions.constFind(name); known != descriptions.constEnd()) return *known;
   QString comment = type.comment();
   if (comment.size() > MaxTypeNameLength) {

@@ -140,6 +140,22 @@ TEST_F(Reports, FileThatCannotBeReadAddsNothingAndEventsRunPerFile) {
   EXPECT_EQ(lines[2], "ok.mp3");
 }
 
+// Long reports are read on several threads: the rows still come in the list's order, and every
+// thread reads with the job engine's settings (here: a tag found after leading bytes).
+TEST_F(Reports, RowsKeepTheListOrderWhateverThreadReadThem) {
+  engine.SetFullID3TagSeek(true);
+  TStringList expected{"Name,Title"};
+  for (int i = 0; i < 300; ++i) {
+    const std::string name = "song" + std::to_string(i) + ".dat";  // no container reader finds the tag
+    const std::string path = dir.File(name);
+    const std::string junk = i % 7 == 0 ? "junk!" : "";
+    infotest::WriteBytes(path, junk + infotest::Tag({infotest::TextFrame("TIT2", "t" + std::to_string(i))}) + infotest::Audio());
+    files.push_back({path, 0});
+    expected.push_back(name + ",t" + std::to_string(i));
+  }
+  EXPECT_EQ(Lines(Job(3, {"0NAM=Name", "TIT2=Title"})), expected);
+}
+
 TEST_F(Reports, LargeFilesAndLinksAsInTheList) {
   const std::string big = dir.File("big.mp3");
   infotest::WriteBytes(big, "");
