@@ -33,18 +33,6 @@ class TFileDescriptor {
   int fd_;
 };
 
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path, std::size_t maxSize) {
@@ -88,6 +76,18 @@ std::vector<std::string> SplitTextLines(std::string_view text) {
 
 std::vector<std::string> ReadTextLines(const std::string& path) {
   return SplitTextLines(ReadWholeFile(path));
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view content) {

@@ -30,6 +30,8 @@ std::vector<std::string> ReadTextLines(const std::string& path);
 // target, so readers see the old file or the new one and never a half-written one.
 // Throws EFileError (the target untouched) when any step fails.
 void WriteFileAtomically(const std::string& path, std::string_view content);
+// Writes all of data to fd; false (errno set) when a write fails.
+bool WriteAll(int fd, std::string_view data);
 // The same replacement, the content put into the temporary file by `write`, which returns false
 // (errno set) when it fails.
 void ReplaceFileAtomically(const std::string& path, const std::function<bool(int fd)>& write);

@@ -218,22 +218,31 @@ class TRowWriters {
     }
   }
 
-  // Moves the finished blocks that follow the report's end into it.
+  // Moves the finished blocks that follow the report's end into it (on the main thread only,
+  // the one that owns the report) and hands what is new to the job's sink.
   void AppendFinished() {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    for (bool found = true; found;) {
-      found = false;
-      for (auto it = finished_.begin(); it != finished_.end(); ++it) {
-        if (it->first != appended_) continue;
-        const std::size_t before = out_.size();
-        out_ += it->second;
-        if (appended_ == 0) ReserveForRows(out_, out_.size() - before, std::min(BlockFiles, job_.Files->size()), job_.Files->size());
-        finished_.erase(it);
-        ++appended_;
-        found = true;
-        break;
-      }
+    for (std::string block = TakeNextBlock(); !block.empty() || taken_ > appended_; block = TakeNextBlock()) {
+      const std::size_t before = out_.size();
+      out_ += block;
+      if (appended_++ == 0) ReserveForRows(out_, out_.size() - before, std::min(BlockFiles, job_.Files->size()), job_.Files->size());
     }
+    if (job_.TextSink && sinkOpen_ && sent_ < out_.size()) {
+      sinkOpen_ = job_.TextSink(std::string_view(out_).substr(sent_));
+      sent_ = out_.size();
+    }
+  }
+
+  // The text of the block that follows the report's end when it is finished; taken_ counts it.
+  std::string TakeNextBlock() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (auto it = finished_.begin(); it != finished_.end(); ++it) {
+      if (it->first != taken_) continue;
+      std::string text = std::move(it->second);
+      finished_.erase(it);
+      ++taken_;
+      return text;
+    }
+    return {};
   }
 
   const TReportJob& job_;
@@ -245,7 +254,10 @@ class TRowWriters {
   std::atomic<bool> stop_{false};
   std::mutex mutex_;
   std::vector<std::pair<std::size_t, std::string>> finished_;
-  std::size_t appended_ = 0;
+  std::size_t taken_ = 0;     // blocks taken from finished_, in order
+  std::size_t appended_ = 0;  // of those, appended to the report
+  std::size_t sent_ = 0;      // bytes of the report handed to the sink
+  bool sinkOpen_ = true;
   std::exception_ptr failure_;
 };
 
@@ -398,7 +410,26 @@ std::string BuildReportText(const TReportJob& job) {
 
 bool WriteReportFile(const TReportJob& job, const std::string& path) {
   if (!IsReportType(job.Type)) return false;
-  WriteFileAtomically(path, BuildReportText(job));
+  ReplaceFileAtomically(path, [&job](int fd) {
+    // The file is written while the rows are read; the report is still built whole in memory.
+    TReportJob writing = job;
+    std::size_t written = 0;
+    int error = 0;
+    writing.TextSink = [fd, &written, &error](std::string_view piece) {
+      if (!WriteAll(fd, piece)) {
+        error = errno;
+        return false;
+      }
+      written += piece.size();
+      return true;
+    };
+    const std::string text = BuildReportText(writing);
+    if (error != 0) {
+      errno = error;  // reading the files since may have changed it
+      return false;
+    }
+    return WriteAll(fd, std::string_view(text).substr(written));
+  });
   return true;
 }
 

@@ -1,8 +1,12 @@
 #include "reports/UnitReports.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstring>
 
 #include "core/UnitTextFiles.h"
 #include "id3/ID3Engine.h"
@@ -154,6 +158,27 @@ TEST_F(Reports, RowsKeepTheListOrderWhateverThreadReadThem) {
     expected.push_back(name + ",t" + std::to_string(i));
   }
   EXPECT_EQ(Lines(Job(3, {"0NAM=Name", "TIT2=Title"})), expected);
+
+  // The file is written while the rows are read: a write failing then tells its own error and
+  // keeps the file it would have replaced.
+  const std::string out = dir.File("REPORT.TXT");
+  infotest::WriteBytes(out, "older");
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  const sighandler_t oldSignal = ::signal(SIGXFSZ, SIG_IGN);
+  rlimit lower = old;
+  lower.rlim_cur = 3000;
+  ::setrlimit(RLIMIT_FSIZE, &lower);
+  std::string error;
+  try {
+    WriteReportFile(Job(3, {"0NAM=Name", "TIT2=Title"}), out);
+  } catch (const EFileError& e) {
+    error = e.what();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  ::signal(SIGXFSZ, oldSignal);
+  EXPECT_NE(error.find(std::strerror(EFBIG)), std::string::npos) << error;
+  EXPECT_EQ(ReadWholeFile(out), "older");
 }
 
 TEST_F(Reports, LargeFilesAndLinksAsInTheList) {
