@@ -1,7 +1,6 @@
 #include "reports/UnitReports.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <cstring>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -129,43 +129,49 @@ void AppendRow(TabularFormat format, const TStringList& values, bool caption, st
   out += "\r\n";
 }
 
-// Asks the kernel to back a large buffer with huge pages where it can: a long report touches
-// tens of megabytes once, and faulting them in one small page at a time costs more than filling
-// them. Only a hint; nothing changes when it is refused.
-void PreferHugePages(std::string& out) {
-#ifdef MADV_HUGEPAGE
-  constexpr std::uintptr_t Page = 4096;
-  constexpr std::size_t Worthwhile = std::size_t{8} << 20;
-  if (out.capacity() < Worthwhile) return;
-  const auto begin = reinterpret_cast<std::uintptr_t>(out.data());
-  const std::uintptr_t from = (begin + Page - 1) & ~(Page - 1);
-  const std::uintptr_t to = (begin + out.capacity()) & ~(Page - 1);
-  if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-#else
-  (void)out;
-#endif
-}
+// A report as it is built: its text in pieces, in order (the head, a piece per block of files,
+// the end), all kept in memory. Pieces that are complete can be handed on to a sink (the report
+// file) while later ones are still being made.
+class TReportText {
+ public:
+  using TSink = std::function<bool(std::string_view piece)>;
+  explicit TReportText(TSink sink = nullptr) : sink_(std::move(sink)) {}
 
-// Once the first rows are known, room for all of them: the report grows without being copied
-// again and again.
-void ReserveForRows(std::string& out, std::size_t knownBytes, std::size_t knownRows, std::size_t rows) {
-  if (knownRows == 0 || rows <= knownRows) return;
-  const std::size_t expected = knownBytes / knownRows * rows;
-  out.reserve(out.size() + expected + expected / 4);
-  PreferHugePages(out);
-}
+  // A new piece at the end, for the writer to fill.
+  std::string& Open() { return pieces_.emplace_back(); }
+  void Add(std::string piece) { pieces_.push_back(std::move(piece)); }
+  // Hands the pieces not yet handed on to the sink; false once the sink refused one.
+  bool Send() {
+    for (; sinkOpen_ && sink_ && sent_ < pieces_.size(); ++sent_) sinkOpen_ = sink_(pieces_[sent_]);
+    return sinkOpen_;
+  }
+  std::string Joined() const {
+    std::size_t size = 0;
+    for (const std::string& piece : pieces_) size += piece.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string& piece : pieces_) text += piece;
+    return text;
+  }
+
+ private:
+  std::vector<std::string> pieces_;
+  TSink sink_;
+  std::size_t sent_ = 0;
+  bool sinkOpen_ = true;
+};
 
 // Appends the text of one file to a block of the report, reading it through the given engine.
 using TRowWriter = std::function<void(TID3Engine& engine, const TFoundFile& file, TStringList& scratch, std::string& text)>;
 
 // The rows of every file, in the order of the list. Reading tags is most of a report's time, so
 // the files are shared out in blocks between this thread and helper threads, each reading with
-// its own engine (set up like the job's); finished blocks are appended in order as soon as the
-// ones before them are done. Pending events run on this thread only, between its files.
+// its own engine (set up like the job's); finished blocks join the report in order as soon as
+// the ones before them are done. Pending events run on this thread only, between its files.
 class TRowWriters {
  public:
-  TRowWriters(const TReportJob& job, std::string& out, const TRowWriter& write)
-      : job_(job), out_(out), write_(write), blocks_((job.Files->size() + BlockFiles - 1) / BlockFiles) {}
+  TRowWriters(const TReportJob& job, TReportText& report, const TRowWriter& write)
+      : job_(job), report_(report), write_(write), blocks_((job.Files->size() + BlockFiles - 1) / BlockFiles) {}
   TRowWriters(const TRowWriters&) = delete;
   TRowWriters& operator=(const TRowWriters&) = delete;
   ~TRowWriters() {
@@ -181,7 +187,7 @@ class TRowWriters {
     for (std::thread& helper : helpers_) helper.join();
     helpers_.clear();
     if (failure_) std::rethrow_exception(failure_);
-    AppendFinished();
+    AddFinished();
   }
 
  private:
@@ -205,65 +211,123 @@ class TRowWriters {
     TStringList scratch;
     for (std::size_t block; !stop_ && (block = next_++) < blocks_;) {
       std::string text;
-      const std::size_t end = std::min(job_.Files->size(), (block + 1) * BlockFiles);
-      for (std::size_t i = block * BlockFiles; i < end && !stop_; ++i) {
+      // Room for the block at once, once a block tells how long rows are: no growing by copies.
+      text.reserve(rowBytes_ * BlockFiles + rowBytes_ * BlockFiles / 4);
+      const std::size_t begin = block * BlockFiles;
+      const std::size_t end = std::min(job_.Files->size(), begin + BlockFiles);
+      for (std::size_t i = begin; i < end && !stop_; ++i) {
         if (mainThread) LetEventsRun(job_);
         write_(engine, (*job_.Files)[i], scratch, text);
       }
+      if (rowBytes_ == 0) rowBytes_ = text.size() / (end - begin);
       {
         const std::lock_guard<std::mutex> lock(mutex_);
         finished_.emplace_back(block, std::move(text));
       }
-      if (mainThread) AppendFinished();
+      if (mainThread) AddFinished();
     }
   }
 
-  // Moves the finished blocks that follow the report's end into it (on the main thread only,
-  // the one that owns the report) and hands what is new to the job's sink.
-  void AppendFinished() {
-    for (std::string block = TakeNextBlock(); !block.empty() || taken_ > appended_; block = TakeNextBlock()) {
-      const std::size_t before = out_.size();
-      out_ += block;
-      if (appended_++ == 0) ReserveForRows(out_, out_.size() - before, std::min(BlockFiles, job_.Files->size()), job_.Files->size());
+  // Adds the finished blocks that follow the report's last one (on the main thread only, the one
+  // that owns the report) and sends them on.
+  void AddFinished() {
+    for (std::optional<std::string> block = TakeNextBlock(); block; block = TakeNextBlock()) {
+      report_.Add(std::move(*block));
     }
-    if (job_.TextSink && sinkOpen_ && sent_ < out_.size()) {
-      sinkOpen_ = job_.TextSink(std::string_view(out_).substr(sent_));
-      sent_ = out_.size();
-    }
+    report_.Send();
   }
 
-  // The text of the block that follows the report's end when it is finished; taken_ counts it.
-  std::string TakeNextBlock() {
+  std::optional<std::string> TakeNextBlock() {
     const std::lock_guard<std::mutex> lock(mutex_);
     for (auto it = finished_.begin(); it != finished_.end(); ++it) {
-      if (it->first != taken_) continue;
+      if (it->first != added_) continue;
       std::string text = std::move(it->second);
       finished_.erase(it);
-      ++taken_;
+      ++added_;
       return text;
     }
-    return {};
+    return std::nullopt;
   }
 
   const TReportJob& job_;
-  std::string& out_;
+  TReportText& report_;
   const TRowWriter& write_;
   const std::size_t blocks_;
   std::vector<std::thread> helpers_;
   std::atomic<std::size_t> next_{0};
   std::atomic<bool> stop_{false};
+  std::atomic<std::size_t> rowBytes_{0};
   std::mutex mutex_;
   std::vector<std::pair<std::size_t, std::string>> finished_;
-  std::size_t taken_ = 0;     // blocks taken from finished_, in order
-  std::size_t appended_ = 0;  // of those, appended to the report
-  std::size_t sent_ = 0;      // bytes of the report handed to the sink
-  bool sinkOpen_ = true;
+  std::size_t added_ = 0;  // blocks added to the report, in order
   std::exception_ptr failure_;
 };
 
-void WriteRows(const TReportJob& job, std::string& out, const TRowWriter& write) {
+void WriteRows(const TReportJob& job, TReportText& report, const TRowWriter& write) {
   if (job.Files == nullptr || job.Files->empty()) return;
-  TRowWriters(job, out, write).Run();
+  TRowWriters(job, report, write).Run();
+}
+
+void WriteShortList(const TReportJob& job, TReportText& report) {
+  std::string& out = report.Open();
+  for (const std::string& line : job.Header) AppendLine(out, line);
+  AppendLine(out, "");
+  if (job.Files != nullptr) {
+    for (const TFoundFile& file : *job.Files) AppendLine(out, file.Path);
+  }
+}
+
+void WriteDetailedList(const TReportJob& job, TReportText& report) {
+  std::string& head = report.Open();
+  for (const std::string& line : job.Header) AppendLine(head, line);
+  WriteRows(job, report, [&job](TID3Engine& engine, const TFoundFile& file, TStringList& lines, std::string& text) {
+    lines.clear();
+    lines.emplace_back();
+    CollectReportValues(engine, file.Path, job.Columns, lines, ReportValueMode::LabelledValues, job.Format);
+    for (const std::string& line : lines) AppendLine(text, line);
+  });
+}
+
+void WriteTabularReport(const TReportJob& job, TabularFormat format, TReportText& report) {
+  TStringList captions;
+  CollectReportValues(*job.Engine, std::string(), job.Columns, captions, ReportValueMode::Captions, job.Format);
+  std::string& head = report.Open();
+  if (format == TabularFormat::Html) AppendHtmlHead(job, head);
+  AppendRow(format, captions, true, head);
+  WriteRows(job, report, [&job, format](TID3Engine& engine, const TFoundFile& file, TStringList& fields, std::string& text) {
+    fields.clear();
+    CollectReportValues(engine, file.Path, job.Columns, fields, ReportValueMode::Values, job.Format);
+    AppendRow(format, fields, false, text);
+  });
+  if (format == TabularFormat::Html) {
+    std::string& tail = report.Open();
+    for (const char* line : {"</table>", "</body>", "</html>"}) AppendLine(tail, line);
+  }
+}
+
+void BuildReport(const TReportJob& job, TReportText& report) {
+  switch (job.Type) {
+    case 0: WriteShortList(job, report); break;
+    case 1: WriteDetailedList(job, report); break;
+    case 2: WriteTabularReport(job, TabularFormat::Html, report); break;
+    case 3: WriteTabularReport(job, TabularFormat::Comma, report); break;
+    case 4: WriteTabularReport(job, TabularFormat::Tab, report); break;
+    default: break;
+  }
+}
+
+// Starts putting written bytes on the disk without waiting, so that the flush before the file
+// replaces the old one finds little left to do.
+constexpr off_t WritebackStep = off_t{4} << 20;
+
+void StartWriteback(int fd, off_t offset, off_t count) {
+#ifdef SYNC_FILE_RANGE_WRITE
+  ::sync_file_range(fd, offset, count, SYNC_FILE_RANGE_WRITE);
+#else
+  (void)fd;
+  (void)offset;
+  (void)count;
+#endif
 }
 
 std::string ErrorText(const char* what, const std::string& path, int error) {
@@ -357,78 +421,52 @@ std::string HtmlEscape(std::string_view text) {
 }
 
 std::string WriteShortList(const TReportJob& job) {
-  std::string out;
-  for (const std::string& line : job.Header) AppendLine(out, line);
-  AppendLine(out, "");
-  if (job.Files != nullptr) {
-    for (const TFoundFile& file : *job.Files) AppendLine(out, file.Path);
-  }
-  return out;
+  TReportText report;
+  WriteShortList(job, report);
+  return report.Joined();
 }
 
 std::string WriteDetailedList(const TReportJob& job) {
-  std::string out;
-  for (const std::string& line : job.Header) AppendLine(out, line);
-  WriteRows(job, out, [&job](TID3Engine& engine, const TFoundFile& file, TStringList& lines, std::string& text) {
-    lines.clear();
-    lines.emplace_back();
-    CollectReportValues(engine, file.Path, job.Columns, lines, ReportValueMode::LabelledValues, job.Format);
-    for (const std::string& line : lines) AppendLine(text, line);
-  });
-  return out;
+  TReportText report;
+  WriteDetailedList(job, report);
+  return report.Joined();
 }
 
 std::string WriteTabularReport(const TReportJob& job, TabularFormat format) {
-  std::string out;
-  TStringList values;
-  CollectReportValues(*job.Engine, std::string(), job.Columns, values, ReportValueMode::Captions,
-                      job.Format);
-  if (format == TabularFormat::Html) AppendHtmlHead(job, out);
-  AppendRow(format, values, true, out);
-  WriteRows(job, out, [&job, format](TID3Engine& engine, const TFoundFile& file, TStringList& fields, std::string& text) {
-    fields.clear();
-    CollectReportValues(engine, file.Path, job.Columns, fields, ReportValueMode::Values, job.Format);
-    AppendRow(format, fields, false, text);
-  });
-  if (format == TabularFormat::Html) {
-    for (const char* line : {"</table>", "</body>", "</html>"}) AppendLine(out, line);
-  }
-  return out;
+  TReportText report;
+  WriteTabularReport(job, format, report);
+  return report.Joined();
 }
 
 std::string BuildReportText(const TReportJob& job) {
-  switch (job.Type) {
-    case 0: return WriteShortList(job);
-    case 1: return WriteDetailedList(job);
-    case 2: return WriteTabularReport(job, TabularFormat::Html);
-    case 3: return WriteTabularReport(job, TabularFormat::Comma);
-    case 4: return WriteTabularReport(job, TabularFormat::Tab);
-    default: break;
-  }
-  return {};
+  TReportText report;
+  BuildReport(job, report);
+  return report.Joined();
 }
 
 bool WriteReportFile(const TReportJob& job, const std::string& path) {
   if (!IsReportType(job.Type)) return false;
   ReplaceFileAtomically(path, [&job](int fd) {
-    // The file is written while the rows are read; the report is still built whole in memory.
-    TReportJob writing = job;
-    std::size_t written = 0;
+    // The file is written while the rows are still being read; the report is built whole in
+    // memory all the same.
     int error = 0;
-    writing.TextSink = [fd, &written, &error](std::string_view piece) {
+    off_t written = 0;
+    off_t onItsWay = 0;
+    TReportText report([fd, &error, &written, &onItsWay](std::string_view piece) {
       if (!WriteAll(fd, piece)) {
         error = errno;
         return false;
       }
-      written += piece.size();
+      written += static_cast<off_t>(piece.size());
+      if (written - onItsWay >= WritebackStep) {
+        StartWriteback(fd, onItsWay, written - onItsWay);
+        onItsWay = written;
+      }
       return true;
-    };
-    const std::string text = BuildReportText(writing);
-    if (error != 0) {
-      errno = error;  // reading the files since may have changed it
-      return false;
-    }
-    return WriteAll(fd, std::string_view(text).substr(written));
+    });
+    BuildReport(job, report);
+    if (!report.Send()) errno = error;  // reading the files since may have changed it
+    return error == 0;
   });
   return true;
 }

@@ -60,10 +60,6 @@ struct TReportJob {
   TID3Engine* Engine = nullptr;
   TLocaleFormat Format;
   std::function<void()> LetEventsRun;
-  // Optional: receives the report's text in order, piece by piece, while the rows are still
-  // being read (the report file is written meanwhile); whatever it has not received when the
-  // writer returns is the rest of the text. false ends the sending.
-  std::function<bool(std::string_view piece)> TextSink;
 };
 
 // The report's text, every line (the last one too) ended by CR LF; empty for a type outside
