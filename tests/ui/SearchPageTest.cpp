@@ -14,8 +14,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QWebEngineHistory>
-#include <QWebEngineView>
 #include <fstream>
 #include <memory>
 
@@ -24,6 +22,7 @@
 #include "core/UnitTextFiles.h"
 #include "search/FormSearchSites.h"
 #include "search/TSearchPage.h"
+#include "shell/TBrowserView.h"
 #include "support/TMessageRecorder.h"
 
 namespace {
@@ -57,7 +56,7 @@ class SearchPageTest : public QObject {
   // Waits for the navigation a search started and returns the query the page was given.
   QString SearchedQuery() {
     if (!QTest::qWaitFor([this] { return !page_->WaitPanelShown(); }, 20000)) return QStringLiteral("(timeout)");
-    return page_->Browser()->url().query(QUrl::FullyEncoded);
+    return page_->Browser()->Url().query(QUrl::FullyEncoded);
   }
 
  private Q_SLOTS:
@@ -109,10 +108,10 @@ class SearchPageTest : public QObject {
     QVERIFY(!menu->actions()[0]->isChecked());
 
     // Back with nothing to go back to does nothing.
-    QVERIFY(!page_->Browser()->history()->canGoBack());
+    QVERIFY(!page_->Browser()->CanGoBack());
     Child<QToolButton>(page_.get(), "toolWebBack")->click();
     QTest::qWait(200);
-    QCOMPARE(page_->Browser()->url().query(QUrl::FullyEncoded), QStringLiteral("a=x%20%26%20y&b=x%20%26%20y"));
+    QCOMPARE(page_->Browser()->Url().query(QUrl::FullyEncoded), QStringLiteral("a=x%20%26%20y&b=x%20%26%20y"));
 
     // Enter in the field searches (and is consumed): after the first ":" one character goes.
     field->setEditText(QStringLiteral("abc:def"));
@@ -125,7 +124,7 @@ class SearchPageTest : public QObject {
 
     // A page that opens a new window gets it in the same view.
     menu->actions()[2]->trigger();
-    QVERIFY(QTest::qWaitFor([this] { return page_->Browser()->url().fileName() == QStringLiteral("target.html"); },
+    QVERIFY(QTest::qWaitFor([this] { return page_->Browser()->Url().fileName() == QStringLiteral("target.html"); },
                             20000));
     QVERIFY(boxes_->Requests.isEmpty());
   }
