@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -177,6 +178,37 @@ class SearchPageTest : public QObject {
     std::remove(sitesFile_.c_str());
     QVERIFY(!page_->LoadSites().isEmpty());
     QCOMPARE(Captions(page_->SiteMenu()), QStringLiteral("-|Customize..."));
+  }
+
+  void browserModuleThatCannotBeLoadedIsReported_data() {
+    QTest::addColumn<QByteArray>("module");  // what lies where the module belongs; empty: nothing
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("missing") << QByteArray() << QStringLiteral("libsonarvex-browser.so was not found in ");
+    QTest::newRow("damaged") << QByteArray("not a library") << QStringLiteral("libsonarvex-browser.so");
+  }
+
+  void browserModuleThatCannotBeLoadedIsReported() {
+    QFETCH(QByteArray, module);
+    QFETCH(QString, detail);
+    QTemporaryDir folder;
+    if (!module.isEmpty()) {
+      QFile file(folder.filePath(QStringLiteral("libsonarvex-browser.so")));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(module);
+    }
+    TBrowserView::SetModuleFolders({folder.path()});
+    TSearchPage page;
+    QCOMPARE(page.LoadSites(), QString());
+    page.Go();
+    TBrowserView::SetModuleFolders({});
+    QVERIFY(page.Browser() == nullptr);
+    QVERIFY(page.WaitPanelShown());
+    QCOMPARE(page.WaitText(), QStringLiteral("The web browser could not be started."));
+    QCOMPARE(boxes_->Requests.size(), 1);
+    QCOMPARE(boxes_->Requests[0].Caption, QStringLiteral("Corvantis Sonarvex"));
+    const QString text = boxes_->Requests[0].Text;
+    QVERIFY2(text.startsWith(QStringLiteral("The web browser could not be started:")) && text.contains(detail),
+             qPrintable(text));
   }
 
   void proposalsAndProgress() {
