@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks what an installation gets: the desktop entry and AppStream metadata pass their
 # validators, the Debian package holds every installed file and passes lintian without errors,
-# and the installed tree starts headless from its bin/ link and finds its help collection.
+# and the installed tree starts headless from its bin/ link and finds its help collection and its
+# web view module.
 #   scripts/check-package.sh BUILD_DIR DEB
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -66,7 +67,8 @@ module = ctypes.CDLL(sys.argv[1])
 assert module.SonarvexBrowserEngineVersion() > 0 and module.SonarvexCreateBrowserEngine
 print("browser module: interface", module.SonarvexBrowserEngineVersion())
 PY
-! ldd "$folder/sonarvex" | grep -q WebEngine || fail "the program links the web engine itself"
+ldd "$folder/sonarvex" > "$work/ldd"
+! grep -q WebEngine "$work/ldd" || fail "the program links the web engine itself"
 if grep -rqF '"--version"' src/app; then
   version=$(SONARVEX_DATA_DIR="$work/data" QT_QPA_PLATFORM= DISPLAY= WAYLAND_DISPLAY= timeout 60 "$program" --version) \
     || fail "--version failed"
