@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks what an installation gets: the desktop entry and AppStream metadata pass their
 # validators, the Debian package holds every installed file and passes lintian without errors,
-# and the installed tree starts headless from its bin/ link and finds its help collection.
+# and the installed tree starts headless from its bin/ link and finds its help collection and its
+# web view module.
 #   scripts/check-package.sh BUILD_DIR DEB
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,8 +21,8 @@ appstreamcli validate --no-net packaging/sonarvex.metainfo.xml
 
 echo "-- package contents"
 dpkg-deb -c "$deb" | awk '{ print $6 ($7 == "->" ? " -> " $8 : "") }' | sed 's|^\./|/|' > "$work/files"
-expected=(/usr/lib/sonarvex/sonarvex /usr/lib/sonarvex/EXTENSIO.CFG /usr/lib/sonarvex/LICENSE.TXT
-          /usr/lib/sonarvex/INFO.URL /usr/lib/sonarvex/SONARVEX.qhc /usr/lib/sonarvex/SONARVEX.qch
+expected=(/usr/lib/sonarvex/sonarvex /usr/lib/sonarvex/libsonarvex-browser.so
+          /usr/lib/sonarvex/EXTENSIO.CFG /usr/lib/sonarvex/LICENSE.TXT /usr/lib/sonarvex/INFO.URL /usr/lib/sonarvex/SONARVEX.qhc /usr/lib/sonarvex/SONARVEX.qch
           "/usr/bin/sonarvex -> ../lib/sonarvex/sonarvex"
           /usr/share/applications/sonarvex.desktop /usr/share/metainfo/sonarvex.metainfo.xml
           /usr/share/icons/hicolor/scalable/apps/sonarvex.svg /usr/share/man/man1/sonarvex.1.gz
@@ -31,7 +32,8 @@ for size in 16 32 48 64 128 256; do expected+=("/usr/share/icons/hicolor/${size}
 for f in "${expected[@]}"; do grep -qxF "$f" "$work/files" || fail "$deb lacks $f"; done
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for p in libqt6core6 libqt6widgets6 libqt6svg6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good; do
+for p in libqt6core6 libqt6widgets6 libqt6webenginewidgets6 libqt6svg6 gstreamer1.0-plugins-base \
+         gstreamer1.0-plugins-good; do
   grep -q "\b$p\b" <<<"$depends" || fail "Depends lacks $p"
 done
 
@@ -57,6 +59,16 @@ for f in files:
     sqlite3.connect("file:" + path + "?mode=ro", uri=True).execute("SELECT COUNT(*) FROM FileNameTable").fetchone()
 print("help collection:", ", ".join(files))
 PY
+# The web view module, loaded when a page is first shown, finds the libraries it links and offers
+# its entry points; the program itself must not link the web engine.
+python3 - "$folder/libsonarvex-browser.so" <<'PY' || fail "the installed browser module cannot be loaded"
+import ctypes, sys
+module = ctypes.CDLL(sys.argv[1])
+assert module.SonarvexBrowserEngineVersion() > 0 and module.SonarvexCreateBrowserEngine
+print("browser module: interface", module.SonarvexBrowserEngineVersion())
+PY
+ldd "$folder/sonarvex" > "$work/ldd"
+! grep -q WebEngine "$work/ldd" || fail "the program links the web engine itself"
 if grep -rqF '"--version"' src/app; then
   version=$(SONARVEX_DATA_DIR="$work/data" QT_QPA_PLATFORM= DISPLAY= WAYLAND_DISPLAY= timeout 60 "$program" --version) \
     || fail "--version failed"

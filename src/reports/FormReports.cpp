@@ -22,9 +22,6 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineDownloadRequest>
-#include <QWebEnginePage>
-#include <QWebEngineView>
 #include <cstdio>
 #include <ctime>
 
@@ -39,6 +36,7 @@
 #include "reports/FormAddCustom.h"
 #include "reports/UnitReports.h"
 #include "scan/FormScanning.h"
+#include "shell/TBrowserView.h"
 #include "shell/TShellFolderTree.h"
 
 namespace {
@@ -502,13 +500,16 @@ void TfrmReports::ShowReportInBrowser() {
   // Nobody looks at an unattended report: no browser process is started for it.
   if (Unattended()) return;
   if (FWebReports == nullptr) {
-    FWebReports = new QWebEngineView(panReportContainerBig);
+    // When the browser cannot be loaded the user has been told why; the report can still be
+    // opened in another program.
+    FWebReports = TBrowserView::Create(panReportContainerBig);
+    if (FWebReports == nullptr) return;
     FWebReports->setObjectName(QStringLiteral("webReports"));
     auto* layout = qobject_cast<QVBoxLayout*>(panReportContainerBig->layout());
     delete layout->takeAt(0);  // the stretch that held the place
     layout->insertWidget(0, FWebReports, 1);
   }
-  FWebReports->setUrl(QUrl::fromLocalFile(PathToQString(FReportFilePath)));
+  FWebReports->Load(QUrl::fromLocalFile(PathToQString(FReportFilePath)));
 }
 
 void TfrmReports::cmdRaportOpenClick() {
@@ -522,7 +523,7 @@ void TfrmReports::cmdRaportSaveClick() {
   const QString target = RunFileDialog(this, {TFileDialogRequest::TKind::Save, QStringLiteral("Save As"),
                                               suggested, QString(), QString()});
   if (target.isEmpty()) return;
-  FWebReports->page()->save(target, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+  FWebReports->SaveAsSingleHtml(target);
 }
 
 void TfrmReports::cmdRaportPrintClick() {
@@ -530,7 +531,7 @@ void TfrmReports::cmdRaportPrintClick() {
   FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
   QPrintDialog dialog(FPrinter.get(), this);
   if (dialog.exec() != QDialog::Accepted) return;
-  FWebReports->print(FPrinter.get());
+  FWebReports->Print(FPrinter.get());
 }
 
 // ---------------------------------------------------------------------------------------------

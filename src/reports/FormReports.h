@@ -18,7 +18,7 @@ class QPrinter;
 class QPushButton;
 class QStackedWidget;
 class QTreeWidget;
-class QWebEngineView;
+class TBrowserView;
 class TID3Engine;
 class TShellFolderTree;
 
@@ -60,7 +60,7 @@ class TfrmReports : public QDialog {
   const std::string& ReportFilePath() const { return FReportFilePath; }
   const TStringList& ReportUsedInfoTypes() const { return FUsed; }
   const TStringList& ReportUnusedInfoTypes() const { return FUnused; }
-  QWebEngineView* webReports() const { return FWebReports; }
+  TBrowserView* webReports() const { return FWebReports; }
 
   QLabel* imgWizard = nullptr;
   QStackedWidget* Notebook1 = nullptr;
@@ -131,7 +131,7 @@ class TfrmReports : public QDialog {
   TStringList FBuiltHeader;  // the bytes behind the memo, until the user edits it
   std::unique_ptr<TID3Engine> ID3Engine1;
   TLocaleFormat FFormat;
-  QWebEngineView* FWebReports = nullptr;  // made when first needed: it starts a browser process
+  TBrowserView* FWebReports = nullptr;  // made when first needed: it starts a browser process
   std::unique_ptr<QPrinter> FPrinter;
   bool FGenerating = false;
   bool FReportWritten = false;

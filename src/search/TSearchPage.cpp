@@ -13,10 +13,6 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineNewWindowRequest>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineView>
 
 #include "app/ByteString.h"
 #include "app/TStatusProgressPanel.h"
@@ -24,6 +20,7 @@
 #include "core/UnitTextFiles.h"
 #include "search/FormSearchSites.h"
 #include "search/UnitSearchText.h"
+#include "shell/TBrowserView.h"
 
 namespace {
 
@@ -31,6 +28,7 @@ const QString HintText = QStringLiteral(
     "To find information about the selected MP3 file on the Internet, use the Search field and the Go "
     "button above.");
 const QString SearchingText = QStringLiteral("Searching... Please wait");
+const QString NoBrowserText = QStringLiteral("The web browser could not be started.");
 const QString NoSiteText =
     QStringLiteral("No search site is configured. Use the Search Site button to customize the list.");
 
@@ -67,11 +65,7 @@ TSearchPage::TSearchPage(QWidget* parent) : QWidget(parent) {
   connect(popSearchSites, &QMenu::aboutToShow, this, &TSearchPage::PopSearchSitesPopup);
 }
 
-TSearchPage::~TSearchPage() {
-  // The page of the browser must go before its profile.
-  delete TheWebBrowser;
-  TheWebBrowser = nullptr;
-}
+TSearchPage::~TSearchPage() = default;
 
 QToolButton* TSearchPage::HeaderButton(const char* name, const QString& hint) {
   auto* button = new QToolButton;
@@ -125,35 +119,28 @@ QWidget* TSearchPage::CreateHeader() {
   connect(toolWWWGo, &QToolButton::clicked, this, &TSearchPage::Go);
   // Browser commands that cannot be carried out (Back without history) do nothing.
   connect(toolWebBack, &QToolButton::clicked, this, [this] {
-    if (TheWebBrowser != nullptr) TheWebBrowser->back();
+    if (TheWebBrowser != nullptr) TheWebBrowser->Back();
   });
   connect(toolWebForward, &QToolButton::clicked, this, [this] {
-    if (TheWebBrowser != nullptr) TheWebBrowser->forward();
+    if (TheWebBrowser != nullptr) TheWebBrowser->Forward();
   });
   connect(toolWebStop, &QToolButton::clicked, this, [this] {
-    if (TheWebBrowser != nullptr) TheWebBrowser->stop();
+    if (TheWebBrowser != nullptr) TheWebBrowser->Stop();
   });
   connect(toolWebRefresh, &QToolButton::clicked, this, [this] {
-    if (TheWebBrowser != nullptr) TheWebBrowser->reload();
+    if (TheWebBrowser != nullptr) TheWebBrowser->Reload();
   });
   connect(toolWebSearchSite, &QToolButton::clicked, this, &TSearchPage::toolWebSearchSiteClick);
   return panBrowserHeader;
 }
 
-QWebEngineView* TSearchPage::EnsureBrowser() {
+TBrowserView* TSearchPage::EnsureBrowser() {
   if (TheWebBrowser != nullptr) return TheWebBrowser;
-  // A profile without a storage name is off the record: cookies, cache and history stay in
-  // memory, so the program leaves no browser files behind.
-  profile_ = new QWebEngineProfile(this);
-  TheWebBrowser = new QWebEngineView;
+  TheWebBrowser = TBrowserView::Create(browserArea_);
+  if (TheWebBrowser == nullptr) return nullptr;
   TheWebBrowser->setObjectName(QStringLiteral("TheWebBrowser"));
-  auto* page = new QWebEnginePage(profile_, TheWebBrowser);
-  TheWebBrowser->setPage(page);
-  connect(page, &QWebEnginePage::loadProgress, this, [this](int progress) { OnProgressChange(progress, 100); });
-  connect(page, &QWebEnginePage::loadFinished, this, &TSearchPage::NavigateComplete);
-  // Links with a target and window.open() load in this same view.
-  connect(page, &QWebEnginePage::newWindowRequested, page,
-          [page](QWebEngineNewWindowRequest& request) { page->setUrl(request.requestedUrl()); });
+  connect(TheWebBrowser, &TBrowserView::LoadProgress, this, [this](int progress) { OnProgressChange(progress, 100); });
+  connect(TheWebBrowser, &TBrowserView::LoadFinished, this, &TSearchPage::NavigateComplete);
   browserArea_->layout()->addWidget(TheWebBrowser);
   return TheWebBrowser;
 }
@@ -237,8 +224,14 @@ void TSearchPage::Go() {
   }
   const std::string query = QueryFromSearchText(ToStdString(cbWhatToSearch->currentText()));
   const std::string url = BuildSearchUrl(sites_.Templates[static_cast<std::size_t>(currentSite_)], query);
+  TBrowserView* browser = EnsureBrowser();
+  if (browser == nullptr) {
+    // The user has been told why; the panel says it too rather than waiting forever.
+    ShowWaitPanel(NoBrowserText);
+    return;
+  }
   // An empty address still completes a navigation, so the wait panel goes away.
-  EnsureBrowser()->setUrl(url.empty() ? QUrl(QStringLiteral("about:blank")) : QUrl(ToQString(url)));
+  browser->Load(url.empty() ? QUrl(QStringLiteral("about:blank")) : QUrl(ToQString(url)));
 }
 
 void TSearchPage::NavigateComplete() {

@@ -15,8 +15,7 @@ class QLabel;
 class QMenu;
 class QStackedLayout;
 class QToolButton;
-class QWebEngineProfile;
-class QWebEngineView;
+class TBrowserView;
 
 class TSearchPage : public QWidget {
   Q_OBJECT
@@ -38,8 +37,9 @@ class TSearchPage : public QWidget {
   QMenu* SiteMenu() const { return popSearchSites; }
   bool WaitPanelShown() const;
   QString WaitText() const;
-  // The browser is created for the first search; until then there is none.
-  QWebEngineView* Browser() const { return TheWebBrowser; }
+  // The browser is created for the first search; until then, or when it cannot be loaded, there
+  // is none.
+  TBrowserView* Browser() const { return TheWebBrowser; }
 
  Q_SIGNALS:
   void ProgressCellsChanged(int cells);
@@ -50,7 +50,7 @@ class TSearchPage : public QWidget {
  private:
   QWidget* CreateHeader();
   QToolButton* HeaderButton(const char* name, const QString& hint);
-  QWebEngineView* EnsureBrowser();
+  TBrowserView* EnsureBrowser();
   void ShowWaitPanel(const QString& text);
   void NavigateComplete();
   void SiteChosen(int tag);
@@ -76,6 +76,5 @@ class TSearchPage : public QWidget {
   QWidget* browserArea_ = nullptr;
   QWidget* panWWWNavigatePleaseWait = nullptr;
   QLabel* txtWWWNavigatePleaseWait = nullptr;
-  QWebEngineProfile* profile_ = nullptr;
-  QWebEngineView* TheWebBrowser = nullptr;
+  TBrowserView* TheWebBrowser = nullptr;
 };

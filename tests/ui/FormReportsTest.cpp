@@ -11,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QWebEngineView>
 #include <QtTest>
 
 #include <filesystem>
@@ -26,6 +25,7 @@
 #include "info/FormMP3InfosConfig.h"
 #include "info/UnitColumnConfig.h"
 #include "scan/FormScanning.h"
+#include "shell/TBrowserView.h"
 #include "shell/TShellFolderTree.h"
 #include "support/TMessageRecorder.h"
 
@@ -195,7 +195,7 @@ class FormReportsTest : public QObject {
     QCOMPARE(frm.ReportFilePath(), ProgramFile("REPORT.TXT"));
     QCOMPARE(ReadTextLines(frm.ReportFilePath()).size(), 4U);
     QVERIFY(frm.webReports() != nullptr);
-    QCOMPARE(frm.webReports()->url(), QUrl::fromLocalFile(PathToQString(frm.ReportFilePath())));
+    QCOMPARE(frm.webReports()->Url(), QUrl::fromLocalFile(PathToQString(frm.ReportFilePath())));
     QVERIFY(!frm.panReportContainerBig->isHidden());
 
     // New report starts over with the same type and targets.

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <utility>
 
 class ReportCommandLineTest : public QObject {
   Q_OBJECT
@@ -103,6 +104,15 @@ class ReportCommandLineTest : public QObject {
     QCOMPARE(stderr_.count('\n'), 1);
   }
 
+  void reportRunNeverLoadsTheWebEngine() {
+    // The dynamic loader's trace of the whole run, the main window's start and close included.
+    QCOMPARE(Run({QStringLiteral("/REPORT"), QStringLiteral("2"), QStringLiteral("out.htm"), QStringLiteral("music")},
+                 {{QStringLiteral("LD_DEBUG"), QStringLiteral("libs")}}),
+             0);
+    QVERIFY(stderr_.contains("libQt6Widgets"));
+    QVERIFY(!stderr_.contains("WebEngine"));
+  }
+
   void helpAndVersionNeedNoDisplay() {
     QCOMPARE(Run({QStringLiteral("--version")}), 0);
     QCOMPARE(stdout_, QByteArray("Corvantis Sonarvex 1.5\n"));
@@ -123,12 +133,13 @@ class ReportCommandLineTest : public QObject {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
-  int Run(const QStringList& args) {
+  int Run(const QStringList& args, const QList<std::pair<QString, QString>>& extraEnvironment = {}) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "QTWEBENGINE_DISABLE_SANDBOX"})
       env.remove(QLatin1String(name));
     env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    for (const auto& [name, value] : extraEnvironment) env.insert(name, value);
     if (!env.contains(QStringLiteral("XDG_RUNTIME_DIR"))) {
       // Qt would say on standard error that it made one up.
       const QString runtime = Path(QStringLiteral("runtime"));

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -14,8 +15,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QWebEngineHistory>
-#include <QWebEngineView>
 #include <fstream>
 #include <memory>
 
@@ -24,6 +23,7 @@
 #include "core/UnitTextFiles.h"
 #include "search/FormSearchSites.h"
 #include "search/TSearchPage.h"
+#include "shell/TBrowserView.h"
 #include "support/TMessageRecorder.h"
 
 namespace {
@@ -57,7 +57,7 @@ class SearchPageTest : public QObject {
   // Waits for the navigation a search started and returns the query the page was given.
   QString SearchedQuery() {
     if (!QTest::qWaitFor([this] { return !page_->WaitPanelShown(); }, 20000)) return QStringLiteral("(timeout)");
-    return page_->Browser()->url().query(QUrl::FullyEncoded);
+    return page_->Browser()->Url().query(QUrl::FullyEncoded);
   }
 
  private Q_SLOTS:
@@ -109,10 +109,10 @@ class SearchPageTest : public QObject {
     QVERIFY(!menu->actions()[0]->isChecked());
 
     // Back with nothing to go back to does nothing.
-    QVERIFY(!page_->Browser()->history()->canGoBack());
+    QVERIFY(!page_->Browser()->CanGoBack());
     Child<QToolButton>(page_.get(), "toolWebBack")->click();
     QTest::qWait(200);
-    QCOMPARE(page_->Browser()->url().query(QUrl::FullyEncoded), QStringLiteral("a=x%20%26%20y&b=x%20%26%20y"));
+    QCOMPARE(page_->Browser()->Url().query(QUrl::FullyEncoded), QStringLiteral("a=x%20%26%20y&b=x%20%26%20y"));
 
     // Enter in the field searches (and is consumed): after the first ":" one character goes.
     field->setEditText(QStringLiteral("abc:def"));
@@ -125,7 +125,7 @@ class SearchPageTest : public QObject {
 
     // A page that opens a new window gets it in the same view.
     menu->actions()[2]->trigger();
-    QVERIFY(QTest::qWaitFor([this] { return page_->Browser()->url().fileName() == QStringLiteral("target.html"); },
+    QVERIFY(QTest::qWaitFor([this] { return page_->Browser()->Url().fileName() == QStringLiteral("target.html"); },
                             20000));
     QVERIFY(boxes_->Requests.isEmpty());
   }
@@ -178,6 +178,37 @@ class SearchPageTest : public QObject {
     std::remove(sitesFile_.c_str());
     QVERIFY(!page_->LoadSites().isEmpty());
     QCOMPARE(Captions(page_->SiteMenu()), QStringLiteral("-|Customize..."));
+  }
+
+  void browserModuleThatCannotBeLoadedIsReported_data() {
+    QTest::addColumn<QByteArray>("module");  // what lies where the module belongs; empty: nothing
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("missing") << QByteArray() << QStringLiteral("libsonarvex-browser.so was not found in ");
+    QTest::newRow("damaged") << QByteArray("not a library") << QStringLiteral("libsonarvex-browser.so");
+  }
+
+  void browserModuleThatCannotBeLoadedIsReported() {
+    QFETCH(QByteArray, module);
+    QFETCH(QString, detail);
+    QTemporaryDir folder;
+    if (!module.isEmpty()) {
+      QFile file(folder.filePath(QStringLiteral("libsonarvex-browser.so")));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(module);
+    }
+    TBrowserView::SetModuleFolders({folder.path()});
+    TSearchPage page;
+    QCOMPARE(page.LoadSites(), QString());
+    page.Go();
+    TBrowserView::SetModuleFolders({});
+    QVERIFY(page.Browser() == nullptr);
+    QVERIFY(page.WaitPanelShown());
+    QCOMPARE(page.WaitText(), QStringLiteral("The web browser could not be started."));
+    QCOMPARE(boxes_->Requests.size(), 1);
+    QCOMPARE(boxes_->Requests[0].Caption, QStringLiteral("Corvantis Sonarvex"));
+    const QString text = boxes_->Requests[0].Text;
+    QVERIFY2(text.startsWith(QStringLiteral("The web browser could not be started:")) && text.contains(detail),
+             qPrintable(text));
   }
 
   void proposalsAndProgress() {
