@@ -61,7 +61,7 @@ TID3FileStream::TID3FileStream(TID3FileStream&& other) noexcept
       size_(other.size_),
       identity_(other.identity_),
       position_(other.position_),
-      window_(std::move(other.window_)),
+      window_(std::exchange(other.window_, TWindow{})),
       windowStart_(other.windowStart_) {}
 
 TID3FileStream::~TID3FileStream() {
@@ -109,7 +109,8 @@ std::string TID3FileStream::ReadBytes(std::size_t count) {
 
 void TID3FileStream::Prefetch(std::size_t count) {
   count = std::min<std::size_t>(count, static_cast<std::size_t>(Remaining()));
-  window_.resize(count);
+  window_.Reserve(count);
+  window_.Size = 0;
   windowStart_ = position_;
   std::size_t done = 0;
   while (done < count) {
@@ -122,7 +123,7 @@ void TID3FileStream::Prefetch(std::size_t count) {
     if (got == 0) break;
     done += static_cast<std::size_t>(got);
   }
-  window_.resize(done);
+  window_.Size = done;
 }
 
 std::size_t TID3FileStream::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // What identifies a file's content as read: a writer refuses to write when any of it changed.
@@ -81,6 +82,22 @@ class TID3FileStream {
   std::int64_t size_ = 0;
   TID3FileIdentity identity_;
   std::int64_t position_ = 0;
-  std::string window_;
+  // The bytes last loaded, from windowStart_: a plain buffer, so that loading never zero-fills
+  // what the read overwrites at once.
+  struct TWindow {
+    std::unique_ptr<char[]> Data;
+    std::size_t Capacity = 0;
+    std::size_t Size = 0;
+    char* data() const { return Data.get(); }
+    std::size_t size() const { return Size; }
+    void clear() { Size = 0; }
+    // Room for count bytes, their contents undefined until written.
+    void Reserve(std::size_t count) {
+      if (count <= Capacity) return;
+      Data.reset(new char[count]);
+      Capacity = count;
+    }
+  };
+  TWindow window_;
   std::int64_t windowStart_ = 0;
 };
