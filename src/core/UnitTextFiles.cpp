@@ -114,7 +114,15 @@ void ReplaceFileAtomically(const std::string& path, const std::function<bool(int
     mode &= ~mask;
   }
   if (::fchmod(fd.get(), mode) != 0) fail(errno);
-  if (!write(fd.get())) fail(errno);
+  bool written = false;
+  try {
+    written = write(fd.get());
+  } catch (...) {
+    // Whatever stopped the writer (memory, a reader it waited for) leaves no temporary behind.
+    ::unlink(temporary.c_str());
+    throw;
+  }
+  if (!written) fail(errno);
   if (::fsync(fd.get()) != 0) fail(errno);
   if (::close(fd.release()) != 0) fail(errno);
   if (::rename(temporary.c_str(), path.c_str()) != 0) fail(errno);

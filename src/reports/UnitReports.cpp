@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <exception>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -202,7 +202,11 @@ class TRowWriters {
     const std::size_t firstBlocks = (job_.Files->size() + FirstBlockFiles - 1) / FirstBlockFiles;
     const std::size_t helpers = std::min<std::size_t>({cores - 1, MaxHelpers, firstBlocks - 1});
     threads_ = helpers + 1;
-    for (std::size_t i = 0; i < helpers; ++i) helpers_.emplace_back([this] { Help(); });
+    try {
+      for (std::size_t i = 0; i < helpers; ++i) helpers_.emplace_back([this] { Help(); });
+    } catch (const std::system_error&) {
+      // No more threads to be had: the ones started, and this one, do the work.
+    }
     Work(*job_.Engine, true);
     for (std::thread& helper : helpers_) helper.join();
     helpers_.clear();

@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
+#include <stdexcept>
 
 #include "core/UnitTextFiles.h"
 #include "id3/ID3Engine.h"
@@ -202,6 +204,11 @@ TEST_F(Reports, FileEndsEveryLineWithCrLfAndFailureKeepsTheOldFile) {
   EXPECT_FALSE(WriteReportFile(Job(7, {}), out));
   EXPECT_THROW(WriteReportFile(Job(0, {}), dir.File("missing/REPORT.TXT")), EFileError);
   EXPECT_EQ(ReadWholeFile(out), "Head & <tail>\r\n\r\n" + files[0].Path + "\r\n");
+  // The report is written while it is built: whatever stops the building leaves no temporary.
+  TReportJob stopped = Job(3, {"0NAM=Name"});
+  stopped.LetEventsRun = [] { throw std::runtime_error("stopped"); };
+  EXPECT_THROW(WriteReportFile(stopped, out), std::runtime_error);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);  // a.mp3, REPORT.TXT
 
   // The copy for the user replaces an existing file, or leaves it alone when it cannot be made.
   const std::string copy = dir.File("copy.txt");
