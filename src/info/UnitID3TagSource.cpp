@@ -39,10 +39,7 @@ const TAudioProperties& TID3TagSource::AudioProperties() const {
   // MPEG audio is measured through the descriptor the engine holds; anything else, or an MPEG
   // file that is not a plain case, through the container reader.
   if (!stream_ && IsMPEGAudioName(engine_.FileName())) {
-    const TID3FileStream& file = *engine_.Stream();
-    mpeg_ = ReadMPEGProperties(
-        [&file](std::int64_t offset, void* buffer, std::size_t count) { return file.ReadAt(offset, buffer, count); },
-        file.Size());
+    mpeg_ = ReadMPEGProperties(*engine_.Stream());
     if (mpeg_) return *mpeg_;
   }
   if (!stream_) stream_ = std::make_unique<TTagLibSource>(engine_.FileName());

@@ -1,10 +1,5 @@
 #include "info/UnitMPEGProperties.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <string_view>
@@ -85,14 +80,15 @@ struct TWindow {
 
 struct TUnknown {};  // thrown when an answer needs bytes the windows do not hold
 
-TWindow ReadWindow(const TReadAt& readAt, std::int64_t start, std::int64_t fileSize) {
+TWindow ReadWindow(const TID3FileStream& file, std::int64_t start) {
+  const std::int64_t fileSize = file.Size();
   TWindow w;
   w.Start = start;
   w.FileSize = fileSize;
   const std::int64_t wanted = std::min<std::int64_t>(static_cast<std::int64_t>(WindowSize), fileSize - start);
   if (wanted <= 0) return w;
   w.Bytes.resize(static_cast<std::size_t>(wanted));
-  w.Bytes.resize(readAt(start, w.Bytes.data(), w.Bytes.size()));
+  w.Bytes.resize(file.ReadAt(start, w.Bytes.data(), w.Bytes.size()));
   // A file that shrank since it was measured is not a plain case.
   if (static_cast<std::int64_t>(w.Bytes.size()) != wanted) throw TUnknown();
   return w;
@@ -141,11 +137,11 @@ std::int64_t PreviousFrameEnd(const TWindow& w, std::int64_t position) {
 
 // Where the stream may start: after a leading ID3v2 tag (its declared size, plus the footer when
 // flagged), or at 0 when the file starts with a valid frame.
-std::int64_t StreamSearchStart(const TReadAt& readAt, std::int64_t fileSize) {
+std::int64_t StreamSearchStart(const TID3FileStream& file) {
   unsigned char head[10];
-  if (readAt(0, head, sizeof head) != sizeof head) throw TUnknown();
+  if (file.ReadAt(0, head, sizeof head) != sizeof head) throw TUnknown();
   if (std::memcmp(head, "ID3", 3) != 0) {
-    const TWindow w = ReadWindow(readAt, 0, fileSize);
+    const TWindow w = ReadWindow(file, 0);
     if (w.Bytes.size() < 2 || !CheckedHeaderAt(w, 0)) throw TUnknown();  // a tag further in
     return 0;
   }
@@ -203,10 +199,11 @@ int Rounded(double value) {
   return static_cast<int>(value + 0.5);
 }
 
-TAudioProperties Read(const TReadAt& readAt, std::int64_t fileSize) {
+TAudioProperties Read(const TID3FileStream& file) {
+  const std::int64_t fileSize = file.Size();
   TAudioProperties props;
-  const std::int64_t searchStart = StreamSearchStart(readAt, fileSize);
-  const TWindow front = ReadWindow(readAt, searchStart, fileSize);
+  const std::int64_t searchStart = StreamSearchStart(file);
+  const TWindow front = ReadWindow(file, searchStart);
   // A second tag right after the first is taken as part of it by the container reader.
   if (front.Bytes.size() >= 10 && front.Bytes.starts_with("ID3")) throw TUnknown();
   const std::int64_t first = NextFrameOffset(front, searchStart);
@@ -223,7 +220,7 @@ TAudioProperties Read(const TReadAt& readAt, std::int64_t fileSize) {
     props.BitrateKbps = Rounded(vbr->Size * 8.0 / length);
   } else {
     props.BitrateKbps = header.Bitrate;
-    const TWindow tail = ReadWindow(readAt, std::max<std::int64_t>(0, fileSize - static_cast<std::int64_t>(WindowSize)), fileSize);
+    const TWindow tail = ReadWindow(file, std::max<std::int64_t>(0, fileSize - static_cast<std::int64_t>(WindowSize)));
     const std::int64_t last = PreviousFrameEnd(tail, StreamSearchEnd(tail));
     if (last >= 0) {
       const unsigned char* lastBytes = FourBytes(tail, last);
@@ -240,10 +237,10 @@ TAudioProperties Read(const TReadAt& readAt, std::int64_t fileSize) {
 
 }  // namespace
 
-std::optional<TAudioProperties> ReadMPEGProperties(const TReadAt& readAt, std::int64_t fileSize) {
-  if (fileSize < SmallestPlainFile) return std::nullopt;
+std::optional<TAudioProperties> ReadMPEGProperties(const TID3FileStream& file) {
+  if (file.Size() < SmallestPlainFile) return std::nullopt;
   try {
-    return Read(readAt, fileSize);
+    return Read(file);
   } catch (const TUnknown&) {
     return std::nullopt;
   } catch (const std::exception&) {
@@ -252,34 +249,9 @@ std::optional<TAudioProperties> ReadMPEGProperties(const TReadAt& readAt, std::i
 }
 
 std::optional<TAudioProperties> ReadMPEGFileProperties(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::optional<TAudioProperties> props;
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    props = ReadMPEGProperties(
-        [fd](std::int64_t offset, void* buffer, std::size_t count) {
-          std::size_t done = 0;
-          while (done < count) {
-            const ssize_t got = ::pread(fd, static_cast<char*>(buffer) + done, count - done,
-                                        offset + static_cast<std::int64_t>(done));
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) break;
-            done += static_cast<std::size_t>(got);
-          }
-          return done;
-        },
-        info.st_size);
+  try {
+    return ReadMPEGProperties(TID3FileStream(path, TID3FileStream::TMode::Read));
+  } catch (const std::exception&) {
+    return std::nullopt;  // not there, not a regular file, or not readable
   }
-  ::close(fd);
-  return props;
-}
-
-bool IsMPEGAudioName(const std::string& path) {
-  const auto dot = path.rfind('.');
-  const auto slash = path.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-  std::string extension = path.substr(dot + 1);
-  for (char& c : extension) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-  return extension == "MP3" || extension == "MP2" || extension == "MPGA";
 }

@@ -6,21 +6,14 @@
 // this reader (an APE tag, a stream that does not start right after the tag, a very small file,
 // an unreadable one) gets no value and the caller asks the container reader instead.
 
-#include <cstddef>
-#include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
+#include "id3/TID3FileStream.h"
 #include "info/TTagSource.h"
 
-// Reads up to count bytes at offset; fewer only at the end of the file. May throw.
-using TReadAt = std::function<std::size_t(std::int64_t offset, void* buffer, std::size_t count)>;
-
-std::optional<TAudioProperties> ReadMPEGProperties(const TReadAt& readAt, std::int64_t fileSize);
+// Reads through an open file (the tag engine's own, whose window may already hold the bytes).
+std::optional<TAudioProperties> ReadMPEGProperties(const TID3FileStream& file);
 
 // The same for the file at path, opened read-only for the purpose (regular files only).
 std::optional<TAudioProperties> ReadMPEGFileProperties(const std::string& path);
-
-// Whether the container reader takes a file of this name for MPEG audio (by its extension).
-bool IsMPEGAudioName(const std::string& path);

@@ -52,14 +52,25 @@ std::string ID3v2Format(TagLib::ID3v2::Tag* tag) {
   return "ID3v2." + std::to_string(tag->header()->majorVersion());
 }
 
+// The extension of a file name in capitals; empty when the name has none.
+std::string UpperExtensionOf(const std::string& path) {
+  const auto dot = path.rfind('.');
+  const auto slash = path.rfind('/');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
+  std::string extension = path.substr(dot + 1);
+  for (char& c : extension) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  return extension;
+}
+
+bool IsMPEGExtension(std::string_view upper) { return upper == "MP3" || upper == "MP2" || upper == "MPGA"; }
+
 // The reader of a container, chosen by the file's extension as a type list does; no reader for
 // an extension it does not know. Cheaper than the reader's general file factory, which converts
 // and compares the name in wide strings for every file.
-std::unique_ptr<TagLib::File> FileForExtension(TagLib::IOStream* stream, std::string extension, bool withProperties) {
-  for (char& c : extension) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+std::unique_ptr<TagLib::File> FileForExtension(TagLib::IOStream* stream, const std::string& extension, bool withProperties) {
   const auto style = TagLib::AudioProperties::Fast;
   TagLib::ID3v2::FrameFactory* frames = TagLib::ID3v2::FrameFactory::instance();
-  if (extension == "MP3" || extension == "MP2" || extension == "MPGA") {
+  if (IsMPEGExtension(extension)) {
     return std::make_unique<TagLib::MPEG::File>(stream, frames, withProperties, style);
   }
   if (extension == "FLAC") return std::make_unique<TagLib::FLAC::File>(stream, frames, withProperties, style);
@@ -100,12 +111,6 @@ std::unique_ptr<TagLib::IOStream> OpenRegularFile(const std::string& path) {
   return stream;
 }
 
-std::string ExtensionOf(const std::string& path) {
-  const auto dot = path.rfind('.');
-  const auto slash = path.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::string();
-  return path.substr(dot + 1);
-}
 
 // Which of the container's tags its properties came from.
 std::string TagFormatOf(TagLib::File& file) {
@@ -266,7 +271,7 @@ void TTagLibSource::Read(bool withProperties) const {
     if (!stream || !stream->isOpen()) return;
     // A file whose extension does not tell its container (or tells a wrong one) is told by its
     // content; the general factory does that.
-    std::unique_ptr<TagLib::File> byName = FileForExtension(stream.get(), ExtensionOf(path_), withProperties);
+    std::unique_ptr<TagLib::File> byName = FileForExtension(stream.get(), UpperExtensionOf(path_), withProperties);
     TagLib::FileRef ref;
     if (!byName || !byName->isValid()) {
       byName.reset();
@@ -296,6 +301,8 @@ std::string TTagLibSource::TagFormat() const {
   Frames();
   return tagFormat_;
 }
+
+bool IsMPEGAudioName(const std::string& path) { return IsMPEGExtension(UpperExtensionOf(path)); }
 
 const TAudioProperties& TTagLibSource::AudioProperties() const {
   if (!propertiesRead_ && !bytes_ && IsMPEGAudioName(path_)) {

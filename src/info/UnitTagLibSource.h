@@ -12,6 +12,9 @@
 
 #include "info/TTagSource.h"
 
+// Whether the container reader takes a file of this name for MPEG audio (by its extension).
+bool IsMPEGAudioName(const std::string& path);
+
 class TTagLibSource final : public TTagSource {
  public:
   // Reads the file (read-only) when first asked.

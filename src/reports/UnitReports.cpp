@@ -467,24 +467,6 @@ std::string HtmlEscape(std::string_view text) {
   return out;
 }
 
-std::string WriteShortList(const TReportJob& job) {
-  TReportText report;
-  WriteShortList(job, report);
-  return report.Joined();
-}
-
-std::string WriteDetailedList(const TReportJob& job) {
-  TReportText report;
-  WriteDetailedList(job, report);
-  return report.Joined();
-}
-
-std::string WriteTabularReport(const TReportJob& job, TabularFormat format) {
-  TReportText report;
-  WriteTabularReport(job, format, report);
-  return report.Joined();
-}
-
 std::string BuildReportText(const TReportJob& job) {
   TReportText report;
   BuildReport(job, report);

@@ -63,10 +63,7 @@ struct TReportJob {
 };
 
 // The report's text, every line (the last one too) ended by CR LF; empty for a type outside
-// 0 to 4. The whole report is built in memory and written in one piece.
-std::string WriteShortList(const TReportJob& job);
-std::string WriteDetailedList(const TReportJob& job);
-std::string WriteTabularReport(const TReportJob& job, TabularFormat format);
+// 0 to 4. The whole report is built in memory.
 std::string BuildReportText(const TReportJob& job);
 
 // Builds the report and writes it to `path`, replacing the file atomically. Throws EFileError
