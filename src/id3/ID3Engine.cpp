@@ -112,6 +112,7 @@ void TID3Engine::ResetTag() {
 void TID3Engine::ReadTag() {
   if (!Active()) return;
   ResetTag();
+  stream_->DropWindow();  // a tag read again is read from the file
   identity_ = stream_->Identity();
   // Until the read completes, the tag in memory may be partial: nothing may be written from it.
   tagComplete_ = false;

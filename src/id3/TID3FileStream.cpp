@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +16,9 @@ namespace {
 
 // Reads that miss the window refill it with at least this much.
 constexpr std::size_t WindowSize = 4096;
+// A file up to this size is read whole by its first read: one system call costs more than
+// copying the rest, and the readers after the tag (audio headers, ID3v1) then need none.
+constexpr std::int64_t WholeFileSize = 64 * 1024;
 
 int OpenOrFail(const std::string& path, int flags, mode_t mode) {
   int fd;
@@ -28,22 +32,21 @@ int OpenOrFail(const std::string& path, int flags, mode_t mode) {
 }  // namespace
 
 TID3FileStream::TID3FileStream(int fd, std::string path) : fd_(fd), path_(std::move(path)) {
-  struct stat info {};
-  if (::fstat(fd_, &info) != 0) {
+  if (::statx(fd_, "", AT_EMPTY_PATH | AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &status_) != 0) {
     const int error = errno;
     ::close(fd_);
     fd_ = -1;
     throw EID3FileError("Cannot read file \"" + path_ + "\": " + std::strerror(error));
   }
-  if (!S_ISREG(info.st_mode)) {
+  if (!S_ISREG(status_.stx_mode)) {
     ::close(fd_);
     fd_ = -1;
     throw EID3FileError("Cannot open file \"" + path_ + "\": it is not a regular file");
   }
-  size_ = info.st_size;
-  identity_ = TID3FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                               static_cast<std::int64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
-                               static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+  size_ = static_cast<std::int64_t>(status_.stx_size);
+  identity_ = TID3FileIdentity{
+      static_cast<std::uint64_t>(makedev(status_.stx_dev_major, status_.stx_dev_minor)), status_.stx_ino, size_,
+      static_cast<std::int64_t>(status_.stx_mtime.tv_sec), static_cast<std::int64_t>(status_.stx_mtime.tv_nsec)};
 }
 
 TID3FileStream::TID3FileStream(const std::string& path, TMode mode)
@@ -60,6 +63,7 @@ TID3FileStream::TID3FileStream(TID3FileStream&& other) noexcept
       path_(std::move(other.path_)),
       size_(other.size_),
       identity_(other.identity_),
+      status_(other.status_),
       position_(other.position_),
       window_(std::exchange(other.window_, TWindow{})),
       windowStart_(other.windowStart_) {}
@@ -76,18 +80,11 @@ std::size_t TID3FileStream::Read(void* buffer, std::size_t count) {
   count = std::min<std::size_t>(count, static_cast<std::size_t>(Remaining()));
   if (count == 0) return 0;
   char* out = static_cast<char*>(buffer);
-  const std::int64_t windowEnd = windowStart_ + static_cast<std::int64_t>(window_.size());
-  if (position_ >= windowStart_ && position_ + static_cast<std::int64_t>(count) <= windowEnd) {
+  if (!WindowHolds(position_, count) && count < WindowSize) Prefetch(WindowSize);
+  if (WindowHolds(position_, count)) {
     std::memcpy(out, window_.data() + (position_ - windowStart_), count);
     position_ += static_cast<std::int64_t>(count);
     return count;
-  }
-  if (count < WindowSize) {
-    Prefetch(WindowSize);
-    const std::size_t got = std::min<std::size_t>(count, window_.size());
-    std::memcpy(out, window_.data(), got);
-    position_ += static_cast<std::int64_t>(got);
-    return got;
   }
   std::size_t done = 0;
   while (done < count) {
@@ -109,12 +106,26 @@ std::string TID3FileStream::ReadBytes(std::size_t count) {
 
 void TID3FileStream::Prefetch(std::size_t count) {
   count = std::min<std::size_t>(count, static_cast<std::size_t>(Remaining()));
+  if (WindowHolds(position_, count)) return;
+  if (size_ <= WholeFileSize) {
+    Load(0, static_cast<std::size_t>(size_));
+  } else {
+    Load(position_, count);
+  }
+}
+
+bool TID3FileStream::WindowHolds(std::int64_t offset, std::size_t count) const {
+  return offset >= windowStart_ &&
+         offset + static_cast<std::int64_t>(count) <= windowStart_ + static_cast<std::int64_t>(window_.size());
+}
+
+void TID3FileStream::Load(std::int64_t offset, std::size_t count) {
   window_.Reserve(count);
   window_.Size = 0;
-  windowStart_ = position_;
+  windowStart_ = offset;
   std::size_t done = 0;
   while (done < count) {
-    const ssize_t got = ::pread(fd_, window_.data() + done, count - done, position_ + static_cast<std::int64_t>(done));
+    const ssize_t got = ::pread(fd_, window_.data() + done, count - done, offset + static_cast<std::int64_t>(done));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       window_.clear();
@@ -128,8 +139,7 @@ void TID3FileStream::Prefetch(std::size_t count) {
 
 std::size_t TID3FileStream::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
   char* out = static_cast<char*>(buffer);
-  const std::int64_t windowEnd = windowStart_ + static_cast<std::int64_t>(window_.size());
-  if (offset >= windowStart_ && offset + static_cast<std::int64_t>(count) <= windowEnd) {
+  if (WindowHolds(offset, count)) {
     std::memcpy(out, window_.data() + (offset - windowStart_), count);
     return count;
   }

@@ -2,6 +2,8 @@
 // A file opened by the tag engine: positioned reads and writes on a POSIX descriptor, with a
 // read window so that parsing a tag costs one or two system calls.
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -43,8 +45,11 @@ class TID3FileStream {
   // Reads up to count bytes (never more than the file still holds) into a string.
   std::string ReadBytes(std::size_t count);
   // Loads up to count bytes from the position into the read window, so that the reads that
-  // follow in that range need no system call.
+  // follow in that range need no system call. Nothing is read when the window holds them
+  // already; a small file is loaded whole.
   void Prefetch(std::size_t count);
+  // Forgets the bytes loaded, so that the next reads see the file as it is now.
+  void DropWindow() { window_.clear(); }
   // Reads up to count bytes at offset without moving the position or the window (served from
   // the window when it holds them); fewer at the end of the file. Raises EID3FileError when the
   // read fails.
@@ -61,6 +66,9 @@ class TID3FileStream {
   void Allocate(std::int64_t size);
   // The file as it was when opened (asked through the descriptor, not the name).
   const TID3FileIdentity& Identity() const { return identity_; }
+  // Everything the open's own look-up found (size, times with the birth time where the file
+  // system keeps one, mode), so that a caller need not look the name up once more.
+  const struct statx& Status() const { return status_; }
   // Owner, group and permission bits of the file, and how many names it has.
   struct TOwnership {
     unsigned User = 0;
@@ -76,11 +84,14 @@ class TID3FileStream {
  private:
   TID3FileStream(int fd, std::string path);
   [[noreturn]] void Fail(const char* what) const;
+  bool WindowHolds(std::int64_t offset, std::size_t count) const;
+  void Load(std::int64_t offset, std::size_t count);
 
   int fd_ = -1;
   std::string path_;
   std::int64_t size_ = 0;
   TID3FileIdentity identity_;
+  struct statx status_ {};
   std::int64_t position_ = 0;
   // The bytes last loaded, from windowStart_: a plain buffer, so that loading never zero-fills
   // what the read overwrites at once.

@@ -29,15 +29,19 @@ std::uint32_t AttributesOf(const std::string& path, std::uint32_t mode) {
 }  // namespace
 
 TFileInfo LookUpFile(const std::string& path) {
-  TFileInfo info;
   if (path.empty() || path.find('\0') != std::string::npos) {
-    return info;
+    return TFileInfo{};
   }
   struct statx sx {};
   const unsigned mask = STATX_BASIC_STATS | STATX_BTIME;
   if (statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, mask, &sx) != 0) {
-    return info;
+    return TFileInfo{};
   }
+  return FileInfoOf(path, sx);
+}
+
+TFileInfo FileInfoOf(const std::string& path, const struct statx& sx) {
+  TFileInfo info;
   info.Found = true;
   info.Size = static_cast<std::int64_t>(sx.stx_size);
   if ((sx.stx_mask & STATX_BTIME) != 0) {

@@ -3,6 +3,8 @@
 // A symbolic link is followed to the file it names (a link to a song shows the song's size,
 // dates and permissions); only Hidden comes from the name as given.
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <string>
 
@@ -21,6 +23,8 @@ struct TFileInfo {
 // Attributes: ReadOnly when the owner may not write; Hidden when the name begins with ".";
 // System for sockets, devices and FIFOs; Directory for folders; Archive is never set.
 TFileInfo LookUpFile(const std::string& path);
+// The same from a look-up already made (of the file opened under that path).
+TFileInfo FileInfoOf(const std::string& path, const struct statx& status);
 
 // The name part of a path (after its last "/") and the folder part with its trailing "/".
 std::string FileNamePart(const std::string& path);

@@ -272,7 +272,9 @@ void VisitReportValues(TID3Engine& engine, const std::string& path, const TStrin
                        const TLocaleFormat& fmt, const TReportValueVisitor& visit) {
   if (OpenQuietly(engine, path) && engine.FileName() == path) {
     try {
+      // The open already looked the file up: sizes, times and attributes come from there.
       std::optional<TFileInfo> known;
+      if (const TID3FileStream* stream = engine.Stream()) known = FileInfoOf(path, stream->Status());
       const std::unique_ptr<TTagSource> source = MakeTagSource(engine);
       for (const std::string& line : columns) {
         if (auto value = ReportValue(*source, path, InfoCodeOf(line), fmt, known)) {

@@ -249,6 +249,30 @@ TEST_F(ID3WriteTest, CopyStreamDataCountsFromThePositionOrCopiesAll) {
   EXPECT_EQ(Read(dest.Path()), "7890123456789234");
 }
 
+TEST_F(ID3WriteTest, StreamReadsGiveTheFileBytesWhereverTheWindowLies) {
+  // A small file is loaded whole by its first read, a large one a window at a time: reads at any
+  // place, across the window's end and past the file's end must give the file's own bytes.
+  for (const std::size_t size : {std::size_t{5000}, std::size_t{100000}}) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + i / 256) % 251);
+    TID3FileStream file(Write("bytes", bytes), TID3FileStream::TMode::Read);
+    auto expect = [&](std::size_t at, std::size_t count) {
+      return bytes.substr(std::min(at, size), count);
+    };
+    for (const std::size_t at : {std::size_t{0}, std::size_t{10}, std::size_t{4090}, size / 2, size - 3}) {
+      SCOPED_TRACE(std::to_string(size) + " at " + std::to_string(at));
+      file.Seek(static_cast<std::int64_t>(at));
+      EXPECT_EQ(file.ReadBytes(10), expect(at, 10));
+      file.Seek(static_cast<std::int64_t>(at));
+      file.Prefetch(6000);
+      EXPECT_EQ(file.ReadBytes(5000), expect(at, 5000));
+      std::string out(8000, '\0');
+      out.resize(file.ReadAt(static_cast<std::int64_t>(at) + 1, out.data(), out.size()));
+      EXPECT_EQ(out, expect(at + 1, 8000));
+    }
+  }
+}
+
 TEST(ID3ZlibTest, CompressAndDecompressRoundTrip) {
   std::string data;
   for (int i = 0; i < 20000; ++i) data.push_back(static_cast<char>(i % 251));

@@ -7,7 +7,10 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <tuple>
+
 #include "InfoTestSupport.h"
+#include "id3/TID3FileStream.h"
 
 namespace {
 
@@ -51,6 +54,11 @@ TEST(LookUpFile, LinksAreFollowedButHiddenComesFromTheLinkName) {
   ASSERT_TRUE(info.Found);
   EXPECT_EQ(info.Size, 1234);
   EXPECT_EQ(info.Attributes, AttrHidden);
+  // A report takes the same from the look-up the tag engine's open made.
+  const TFileInfo opened = FileInfoOf(link, TID3FileStream(link, TID3FileStream::TMode::Read).Status());
+  EXPECT_TRUE(opened.Found);
+  EXPECT_EQ(std::make_tuple(opened.Size, opened.Created, opened.Modified, opened.Accessed, opened.Attributes),
+            std::make_tuple(info.Size, info.Created, info.Modified, info.Accessed, info.Attributes));
 
   const auto dangling = dir.File("dangling.mp3");
   ASSERT_EQ(::symlink(dir.File("nowhere").c_str(), dangling.c_str()), 0);
