@@ -148,8 +148,10 @@ void PreferHugePages(std::string& text) {
 }
 
 // A report as it is built: its text in pieces, in order (the head, a piece per block of files,
-// the end), all kept in memory. Pieces that are complete can be handed on to a sink (the report
-// file) while later ones are still being made.
+// the end). Without a sink every piece is kept, to be joined at the end. With one, complete
+// pieces are handed on (to the report file) while later ones are still being made, and a piece
+// handed on is kept only as room for a later one: memory stays a few blocks, whatever the
+// number of files, and the pages once touched serve again.
 class TReportText {
  public:
   using TSink = std::function<bool(std::string_view piece)>;
@@ -160,9 +162,15 @@ class TReportText {
   void Add(std::string piece) { pieces_.push_back(std::move(piece)); }
   // Hands the pieces not yet handed on to the sink; false once the sink refused one.
   bool Send() {
-    for (; sinkOpen_ && sink_ && sent_ < pieces_.size(); ++sent_) sinkOpen_ = sink_(pieces_[sent_]);
+    for (; sinkOpen_ && sink_ && sent_ < pieces_.size(); ++sent_) {
+      sinkOpen_ = sink_(pieces_[sent_]);
+      pieces_[sent_].clear();
+      spare_.push_back(std::move(pieces_[sent_]));
+    }
     return sinkOpen_;
   }
+  // The room of pieces handed on, emptied, for the pieces still to come.
+  std::vector<std::string> TakeSpare() { return std::exchange(spare_, {}); }
   std::string Joined() const {
     std::size_t size = 0;
     for (const std::string& piece : pieces_) size += piece.size();
@@ -174,6 +182,7 @@ class TReportText {
 
  private:
   std::vector<std::string> pieces_;
+  std::vector<std::string> spare_;
   TSink sink_;
   std::size_t sent_ = 0;
   bool sinkOpen_ = true;
@@ -241,11 +250,15 @@ class TRowWriters {
       const std::size_t begin = nextFile_.fetch_add(files);
       if (begin >= count) break;
       const std::size_t end = std::min(count, begin + files);
-      std::string text;
+      std::string text = TakeSpare();
       // Room for the block at once, once a block tells how long rows are: no growing by copies,
-      // and pages taken two megabytes at a time where the kernel can.
-      text.reserve(rowBytes_ * (end - begin) + rowBytes_ * (end - begin) / 4);
-      PreferHugePages(text);
+      // and new pages taken two megabytes at a time where the kernel can.
+      const std::size_t room = rowBytes_ * (end - begin) + rowBytes_ * (end - begin) / 4;
+      if (room > text.capacity()) {
+        text = std::string();
+        text.reserve(room);
+        PreferHugePages(text);
+      }
       for (std::size_t i = begin; i < end && !stop_; ++i) {
         if (mainThread) LetEventsRun(job_);
         write_(engine, (*job_.Files)[i], scratch, text);
@@ -276,6 +289,21 @@ class TRowWriters {
       report_.Add(std::move(*block));
     }
     report_.Send();
+    std::vector<std::string> spare = report_.TakeSpare();
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (std::string& text : spare) spare_.push_back(std::move(text));
+  }
+
+  // The largest room a block handed on has left, if any.
+  std::string TakeSpare() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (spare_.empty()) return std::string();
+    auto largest = std::max_element(spare_.begin(), spare_.end(), [](const std::string& a, const std::string& b) {
+      return a.capacity() < b.capacity();
+    });
+    std::string text = std::move(*largest);
+    spare_.erase(largest);
+    return text;
   }
 
   std::optional<std::string> TakeNextBlock() {
@@ -306,6 +334,7 @@ class TRowWriters {
   std::atomic<std::size_t> rowBytes_{0};
   std::mutex mutex_;
   std::vector<TBlock> finished_;
+  std::vector<std::string> spare_;
   std::size_t filesAdded_ = 0;  // the files whose rows are in the report, in order
   std::exception_ptr failure_;
 };

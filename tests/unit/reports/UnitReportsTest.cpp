@@ -160,10 +160,13 @@ TEST_F(Reports, RowsKeepTheListOrderWhateverThreadReadThem) {
     expected.push_back(name + ",t" + std::to_string(i));
   }
   EXPECT_EQ(Lines(Job(3, {"0NAM=Name", "TIT2=Title"})), expected);
+  // Written to a file, blocks handed on lend their room to later ones.
+  const std::string out = dir.File("REPORT.TXT");
+  ASSERT_TRUE(WriteReportFile(Job(3, {"0NAM=Name", "TIT2=Title"}), out));
+  EXPECT_EQ(ReadTextLines(out), expected);
 
   // The file is written while the rows are read: a write failing then tells its own error and
   // keeps the file it would have replaced.
-  const std::string out = dir.File("REPORT.TXT");
   infotest::WriteBytes(out, "older");
   rlimit old{};
   ::getrlimit(RLIMIT_FSIZE, &old);
