@@ -505,8 +505,8 @@ std::string BuildReportText(const TReportJob& job) {
 bool WriteReportFile(const TReportJob& job, const std::string& path) {
   if (!IsReportType(job.Type)) return false;
   ReplaceFileAtomically(path, [&job](int fd) {
-    // The file is written while the rows are still being read; the report is built whole in
-    // memory all the same.
+    // The file is written while the rows are still being read: memory holds a few blocks of
+    // rows, not the whole report.
     int error = 0;
     off_t written = 0;
     off_t onItsWay = 0;

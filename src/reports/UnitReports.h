@@ -66,7 +66,8 @@ struct TReportJob {
 // 0 to 4. The whole report is built in memory.
 std::string BuildReportText(const TReportJob& job);
 
-// Builds the report and writes it to `path`, replacing the file atomically. Throws EFileError
+// Builds the report and writes it to `path` as its rows are made (memory holds a few blocks of
+// rows, whatever the number of files), replacing the file atomically. Throws EFileError
 // (the old file untouched) when it cannot be written. A type outside 0 to 4 writes nothing and
 // returns false.
 bool WriteReportFile(const TReportJob& job, const std::string& path);
