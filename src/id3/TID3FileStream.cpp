@@ -99,7 +99,14 @@ std::size_t TID3FileStream::Read(void* buffer, std::size_t count) {
 }
 
 std::string TID3FileStream::ReadBytes(std::size_t count) {
-  std::string bytes(std::min<std::size_t>(count, static_cast<std::size_t>(Remaining())), '\0');
+  count = std::min<std::size_t>(count, static_cast<std::size_t>(Remaining()));
+  if (WindowHolds(position_, count)) {
+    // Straight from the window: a frame's data is copied once, never zero-filled first.
+    std::string bytes(window_.data() + (position_ - windowStart_), count);
+    position_ += static_cast<std::int64_t>(count);
+    return bytes;
+  }
+  std::string bytes(count, '\0');
   bytes.resize(Read(bytes.data(), bytes.size()));
   return bytes;
 }
