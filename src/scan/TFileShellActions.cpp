@@ -5,13 +5,20 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QFile>
 #include <QHash>
+#include <QStandardPaths>
 #include <QMenu>
 #include <QMimeDatabase>
 #include <QUrl>
 #include <QWidget>
+#include <cctype>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
@@ -20,6 +27,146 @@
 namespace {
 
 constexpr qsizetype MaxTypeNameLength = 80;
+
+const QMimeDatabase& MimeDatabase() {
+  static const QMimeDatabase database;
+  return database;
+}
+
+std::string_view FileNameOf(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// A name from its first dot on: for most names, all the database's patterns look at.
+std::string_view EndingOf(std::string_view name) {
+  const std::size_t dot = name.find('.');
+  return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+}
+
+// The database's patterns that may match a name by more than its ending: whole names
+// ("makefile"), beginnings ("readme*", "[0-9][0-9][0-9].vdr") and endings that reach into the
+// part before the first dot. A pattern "*" + tail, where the tail begins with a dot or holds
+// no dot and no wildcard, can only ever see the ending. Read from the database's own pattern
+// lists ("weight:type:pattern[:flags]" lines), in lower case; nullopt when there
+// are none to read (the database then decides every name itself).
+std::optional<std::vector<std::string>> ReadStemPatterns() {
+  const QStringList lists = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("mime/globs2"));
+  if (lists.isEmpty()) return std::nullopt;
+  std::vector<std::string> found;
+  for (const QString& list : lists) {
+    QFile file(list);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    while (!file.atEnd()) {
+      const QList<QByteArray> fields = file.readLine().trimmed().split(':');
+      if (fields.size() < 3 || fields[0].startsWith('#')) continue;
+      const QByteArray& pattern = fields[2];
+      const QByteArray tail = pattern.mid(1);
+      const bool byEnding = pattern.startsWith('*') && !tail.contains('*') &&
+                            (tail.startsWith('.') || (!tail.contains('.') && !tail.contains('?') && !tail.contains('[')));
+      if (!byEnding) found.push_back(pattern.toLower().toStdString());
+    }
+  }
+  return found;
+}
+
+const std::optional<std::vector<std::string>>& StemPatterns() {
+  static const std::optional<std::vector<std::string>> patterns = ReadStemPatterns();
+  return patterns;
+}
+
+// Where the pattern element at `at` ends when it matches c ("?", "[a-z0-9]", "[!x]" or a
+// plain byte); npos when it does not match. An unclosed "[" is a plain byte.
+std::size_t ElementEnd(std::string_view pattern, std::size_t at, char c) {
+  if (pattern[at] == '?') return at + 1;
+  const std::size_t close = pattern[at] == '[' ? pattern.find(']', at + 2) : std::string_view::npos;
+  if (close == std::string_view::npos) return pattern[at] == c ? at + 1 : std::string_view::npos;
+  std::size_t i = at + 1;
+  const bool negated = pattern[i] == '!' || pattern[i] == '^';
+  if (negated) ++i;
+  bool found = false;
+  for (; i < close; ++i) {
+    if (i + 2 < close && pattern[i + 1] == '-') {
+      found = found || (c >= pattern[i] && c <= pattern[i + 2]);
+      i += 2;
+    } else {
+      found = found || c == pattern[i];
+    }
+  }
+  return found != negated ? close + 1 : std::string_view::npos;
+}
+
+// A glob pattern ("*", "?", "[...]") against a whole name, byte by byte: the database's
+// patterns are plain ASCII.
+bool GlobMatches(std::string_view pattern, std::string_view name) {
+  std::size_t p = 0;
+  std::size_t n = 0;
+  std::size_t starAt = std::string_view::npos;
+  std::size_t starName = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starAt = ++p;
+      starName = n;
+      continue;
+    }
+    if (p < pattern.size()) {
+      if (const std::size_t end = ElementEnd(pattern, p, name[n]); end != std::string_view::npos) {
+        p = end;
+        ++n;
+        continue;
+      }
+    }
+    if (starAt == std::string_view::npos) return false;
+    p = starAt;
+    n = ++starName;
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+bool StemMayDecide(std::string_view name) {
+  if (!StemPatterns()) return true;
+  std::string lower(name);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const std::string& pattern : *StemPatterns()) {
+    if (GlobMatches(pattern, lower)) return true;
+  }
+  return false;
+}
+
+// A list or report of thousands of files of one type asks for the same few texts, and the
+// database weighs every pattern for every name and reads a type's description anew each time:
+// descriptions are kept by type, and by name ending for the endings that decide alone. Reports
+// ask from several threads at once.
+struct TDescriptions {
+  std::mutex Lock;
+  QHash<QString, std::string> ByType;
+  std::map<std::string, std::string, std::less<>> ByEnding;
+};
+
+TDescriptions& Descriptions() {
+  static TDescriptions descriptions;
+  return descriptions;
+}
+
+// Endings longer than this are a title's dot ("Vol. 2.mp3"), seldom met twice.
+constexpr std::size_t MaxKeptEnding = 16;
+
+// Called with the descriptions locked.
+std::string LookUpDescription(const std::string& path) {
+  const QMimeType type = MimeDatabase().mimeTypeForFile(PathToQString(path), QMimeDatabase::MatchExtension);
+  if (!type.isValid() || type.isDefault()) return {};
+  const QString name = type.name();
+  if (const auto known = Descriptions().ByType.constFind(name); known != Descriptions().ByType.constEnd()) return *known;
+  QString comment = type.comment();
+  if (comment.size() > MaxTypeNameLength) {
+    qsizetype cut = MaxTypeNameLength;
+    // Never split a character made of two UTF-16 units.
+    if (comment.at(cut - 1).isHighSurrogate()) --cut;
+    comment.truncate(cut);
+  }
+  return *Descriptions().ByType.insert(name, ToStdString(comment));
+}
 
 }  // namespace
 
@@ -75,24 +222,15 @@ void TFileShellActions::ShowProperties(const QString& path) {
 }
 
 std::string MimeTypeDescription(const std::string& path) {
-  static const QMimeDatabase database;
-  const QMimeType type = database.mimeTypeForFile(PathToQString(path), QMimeDatabase::MatchExtension);
-  if (!type.isValid() || type.isDefault()) return {};
-  // Every look-up hands back a fresh type whose description is read from the database again;
-  // a list or report of thousands of files of one type asks for the same few texts.
-  // Reports ask from several threads at once; the database locks itself, the texts kept here
-  // are locked by this function.
-  static QHash<QString, std::string> descriptions;
-  static std::mutex descriptionsLock;
-  const QString name = type.name();
-  const std::lock_guard<std::mutex> lock(descriptionsLock);
-  if (const auto known = descriptions.constFind(name); known != descriptions.constEnd()) return *known;
-  QString comment = type.comment();
-  if (comment.size() > MaxTypeNameLength) {
-    qsizetype cut = MaxTypeNameLength;
-    // Never split a character made of two UTF-16 units.
-    if (comment.at(cut - 1).isHighSurrogate()) --cut;
-    comment.truncate(cut);
+  const std::string_view name = FileNameOf(path);
+  const std::string_view ending = EndingOf(name);
+  const bool byEnding = !ending.empty() && ending.size() <= MaxKeptEnding && !StemMayDecide(name);
+  TDescriptions& descriptions = Descriptions();
+  const std::lock_guard<std::mutex> lock(descriptions.Lock);
+  if (byEnding) {
+    if (const auto known = descriptions.ByEnding.find(ending); known != descriptions.ByEnding.end()) return known->second;
   }
-  return *descriptions.insert(name, ToStdString(comment));
+  std::string description = LookUpDescription(path);
+  if (byEnding) descriptions.ByEnding.emplace(std::string(ending), description);
+  return description;
 }

@@ -53,11 +53,14 @@ void TFileShellActionsTest::TypeNamesComeFromTheFileName() {
   for (const char* name : {"a.mp3", "b.wav", "c.ogg", "d.mpg", "e.txt", "f.flac"}) {
     QVERIFY(ToQString(MimeTypeDescription(name)).size() <= 80);
   }
-  // Texts kept from earlier look-ups never answer for another type.
+  // Texts kept from earlier look-ups never answer for another type, also where more than the
+  // name's ending decides (each such name follows a plain one with the same ending).
   const QMimeDatabase database;
-  for (const char* name : {"e.txt", "a.mp3", "b.wav", "e.txt", "a.mp3"}) {
+  for (const char* name : {"e.txt", "a.mp3", "b.wav", "e.txt", "a.mp3", "CMakeLists.txt", "README.txt", "other.xml",
+                           "/x/pom.xml", "a.gz", "x.tar.gz", "x.vdr", "123.vdr", "a.1", "lib.so.1", "Makefile",
+                           "makefile.am", "song.MP3", "Vol. 2.mp3", "song.mp3~", "a.anim5"}) {
     const QMimeType type = database.mimeTypeForFile(QString::fromLatin1(name), QMimeDatabase::MatchExtension);
-    QCOMPARE(ToQString(MimeTypeDescription(name)), type.comment().left(80));
+    QCOMPARE(ToQString(MimeTypeDescription(name)), type.isDefault() ? QString() : type.comment().left(80));
   }
 }
 
