@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
+
 namespace {
 
 constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
@@ -94,38 +96,56 @@ void WriteFileAtomically(const std::string& path, std::string_view content) {
   ReplaceFileAtomically(path, [content](int fd) { return WriteAll(fd, content); });
 }
 
-void ReplaceFileAtomically(const std::string& path, const std::function<bool(int fd)>& write) {
-  std::string pattern = path + ".XXXXXX";
-  TFileDescriptor fd(::mkstemp(pattern.data()));
-  if (fd.get() < 0) throw EFileError(ErrorText("Cannot create file", path, errno));
-  const std::string temporary = pattern;
-  auto fail = [&](int error) {
-    ::unlink(temporary.c_str());
-    throw EFileError(ErrorText("Cannot write file", path, error));
-  };
+TFileReplacement::TFileReplacement(std::string path) : path_(std::move(path)) {
+  std::string pattern = path_ + ".XXXXXX";
+  fd_ = ::mkstemp(pattern.data());
+  if (fd_ < 0) throw EFileError(ErrorText("Cannot create file", path_, errno));
+  temporary_ = pattern;
   // Keep the permissions of the file being replaced; a new file gets the usual 0644 less umask.
   struct stat st {};
   mode_t mode = 0644;
-  if (::stat(path.c_str(), &st) == 0) {
+  if (::stat(path_.c_str(), &st) == 0) {
     mode = st.st_mode & 07777;
   } else {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     mode &= ~mask;
   }
-  if (::fchmod(fd.get(), mode) != 0) fail(errno);
-  bool written = false;
-  try {
-    written = write(fd.get());
-  } catch (...) {
-    // Whatever stopped the writer (memory, a reader it waited for) leaves no temporary behind.
-    ::unlink(temporary.c_str());
-    throw;
-  }
-  if (!written) fail(errno);
-  if (::fsync(fd.get()) != 0) fail(errno);
-  if (::close(fd.release()) != 0) fail(errno);
-  if (::rename(temporary.c_str(), path.c_str()) != 0) fail(errno);
+  if (::fchmod(fd_, mode) != 0) Fail(errno);
+}
+
+TFileReplacement::~TFileReplacement() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!committed_) ::unlink(temporary_.c_str());
+}
+
+void TFileReplacement::Fail(int error) {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  ::unlink(temporary_.c_str());
+  committed_ = true;  // nothing left to remove
+  throw EFileError(ErrorText("Cannot write file", path_, error));
+}
+
+void TFileReplacement::Flush() {
+  if (flushed_) return;
+  if (::fsync(fd_) != 0) Fail(errno);
+  flushed_ = true;
+}
+
+void TFileReplacement::Commit() {
+  Flush();
+  const int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) Fail(errno);
+  if (::rename(temporary_.c_str(), path_.c_str()) != 0) Fail(errno);
+  committed_ = true;
+}
+
+void ReplaceFileAtomically(const std::string& path, const std::function<bool(int fd)>& write) {
+  // Whatever stops the writer (memory, a reader it waited for) leaves no temporary behind.
+  TFileReplacement replacement(path);
+  if (!write(replacement.Fd())) replacement.Fail(errno);
+  replacement.Commit();
 }
 
 void WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {

@@ -35,5 +35,29 @@ bool WriteAll(int fd, std::string_view data);
 // The same replacement, the content put into the temporary file by `write`, which returns false
 // (errno set) when it fails.
 void ReplaceFileAtomically(const std::string& path, const std::function<bool(int fd)>& write);
+// The same replacement in steps, for content made over time or on another thread: the
+// temporary file is made at once (EFileError "Cannot create file"), filled through Fd(), then
+// flushed and renamed over the target by Commit(). Fail() and every failing step remove the
+// temporary file and throw EFileError "Cannot write file"; destruction without Commit() removes
+// it too.
+class TFileReplacement {
+ public:
+  explicit TFileReplacement(std::string path);
+  ~TFileReplacement();
+  TFileReplacement(const TFileReplacement&) = delete;
+  TFileReplacement& operator=(const TFileReplacement&) = delete;
+  int Fd() const { return fd_; }
+  // Forces the content to the disk (once); Commit() does it when not done yet.
+  void Flush();
+  void Commit();
+  [[noreturn]] void Fail(int error);
+
+ private:
+  std::string path_;
+  std::string temporary_;
+  int fd_ = -1;
+  bool flushed_ = false;
+  bool committed_ = false;
+};
 // Every line followed by CR LF.
 void WriteTextLines(const std::string& path, const std::vector<std::string>& lines);

@@ -469,7 +469,8 @@ bool TfrmReports::WriteReport() {
   job.Engine = ID3Engine1.get();
   job.Format = FFormat;
   job.LetEventsRun = [this] { LetEventsRun(); };
-  return WriteReportFile(job, FReportFilePath);
+  FCopyFailure.clear();
+  return WriteReportFile(job, FReportFilePath, FCopyPath, &FCopyFailure);
 }
 
 bool TfrmReports::GenerateReport() {
@@ -542,13 +543,14 @@ int TfrmReports::RunCommandLineReport(int type, const std::vector<std::string>& 
   cbReportType->setCurrentIndex(type);
   for (const std::string& location : locations) AppendTarget(location);
   SetPage(pageOptions);
+  // The copy to the output file is made with the report, and put in place right after it.
+  FCopyPath = outputPath;
   SetPage(pageResults);
+  FCopyPath.clear();
   int status = 0;
   if (FReportWritten) {
-    try {
-      CopyReportFile(FReportFilePath, outputPath);
-    } catch (const std::exception& error) {
-      PrintError(std::string("the report could not be copied: ") + error.what());
+    if (!FCopyFailure.empty()) {
+      PrintError("the report could not be copied: " + FCopyFailure);
       status = 1;
     }
   } else {

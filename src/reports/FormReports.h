@@ -126,6 +126,9 @@ class TfrmReports : public QDialog {
 
   TFoundFileList FFoundReportFiles;
   std::string FReportFilePath;
+  // An unattended run's output file, written with the report, and what kept it from being made.
+  std::string FCopyPath;
+  std::string FCopyFailure;
   TStringList FUsed;
   TStringList FUnused;
   TStringList FBuiltHeader;  // the bytes behind the memo, until the user edits it

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -424,29 +425,26 @@ class TDescriptor {
   int fd_;
 };
 
+// Copies the whole of `from` (from its start, whatever its position) to the end of `to`.
 bool CopyContents(int from, int to) {
   // The kernel copies without the data passing through the program where it can.
+  loff_t offset = 0;
   for (;;) {
-    const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+    const ssize_t copied = ::copy_file_range(from, &offset, to, nullptr, 1 << 30, 0);
     if (copied == 0) return true;
     if (copied < 0) break;
   }
   if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
   std::vector<char> buffer(1 << 20);
   for (;;) {
-    const ssize_t got = ::read(from, buffer.data(), buffer.size());
+    const ssize_t got = ::pread(from, buffer.data(), buffer.size(), offset);
     if (got == 0) return true;
     if (got < 0) {
       if (errno == EINTR) continue;
       return false;
     }
-    std::size_t done = 0;
-    while (done < static_cast<std::size_t>(got)) {
-      const ssize_t put = ::write(to, buffer.data() + done, static_cast<std::size_t>(got) - done);
-      if (put < 0 && errno == EINTR) continue;
-      if (put <= 0) return false;
-      done += static_cast<std::size_t>(put);
-    }
+    if (!WriteAll(to, std::string_view(buffer.data(), static_cast<std::size_t>(got)))) return false;
+    offset += got;
   }
 }
 
@@ -502,35 +500,95 @@ std::string BuildReportText(const TReportJob& job) {
   return report.Joined();
 }
 
-bool WriteReportFile(const TReportJob& job, const std::string& path) {
+// The copy for the user of a report being written: made from the report's finished temporary
+// file on a thread of its own while that file is flushed, and put in place after it.
+class TReportCopy {
+ public:
+  explicit TReportCopy(std::string path) : path_(std::move(path)) {}
+  TReportCopy(const TReportCopy&) = delete;
+  TReportCopy& operator=(const TReportCopy&) = delete;
+  ~TReportCopy() {
+    if (copier_.joinable()) copier_.join();
+  }
+
+  // Starts copying the report, which is complete in `report`.
+  void Start(int report) {
+    if (path_.empty()) return;
+    const int source = ::dup(report);
+    if (source < 0) {
+      failure_ = ErrorText("Cannot read file", path_, errno);
+      return;
+    }
+    try {
+      copier_ = std::thread([this, source] { Copy(source); });
+    } catch (const std::system_error&) {
+      Copy(source);  // no thread to be had: copied here, after all
+    }
+  }
+
+  // Waits for the copy and puts it in place; the text of its failure, or empty.
+  std::string Finish() {
+    if (copier_.joinable()) copier_.join();
+    if (failure_.empty() && copy_) {
+      try {
+        copy_->Commit();
+      } catch (const EFileError& error) {
+        failure_ = error.what();
+      }
+    }
+    return failure_;
+  }
+
+ private:
+  void Copy(int source) {
+    const TDescriptor reading(source);
+    try {
+      copy_ = std::make_unique<TFileReplacement>(path_);
+      if (!CopyContents(reading.get(), copy_->Fd())) copy_->Fail(errno);
+      copy_->Flush();
+    } catch (const EFileError& error) {
+      failure_ = error.what();
+    } catch (const std::bad_alloc&) {
+      failure_ = ErrorText("Cannot write file", path_, ENOMEM);
+    }
+  }
+
+  std::string path_;
+  std::unique_ptr<TFileReplacement> copy_;
+  std::string failure_;
+  std::thread copier_;
+};
+
+bool WriteReportFile(const TReportJob& job, const std::string& path, const std::string& copyTo,
+                     std::string* copyFailure) {
   if (!IsReportType(job.Type)) return false;
-  ReplaceFileAtomically(path, [&job](int fd) {
-    // The file is written while the rows are still being read: memory holds a few blocks of
-    // rows, not the whole report.
-    int error = 0;
-    off_t written = 0;
-    off_t onItsWay = 0;
-    TReportText report([fd, &error, &written, &onItsWay](std::string_view piece) {
-      if (!WriteAll(fd, piece)) {
-        error = errno;
-        return false;
-      }
-      written += static_cast<off_t>(piece.size());
-      if (written - onItsWay >= WritebackStep) {
-        StartWriteback(fd, onItsWay, written - onItsWay);
-        onItsWay = written;
-      }
-      return true;
-    });
-    BuildReport(job, report);
-    if (!report.Send()) errno = error;  // reading the files since may have changed it
-    return error == 0;
+  TFileReplacement file(path);
+  const int fd = file.Fd();
+  // The file is written while the rows are still being read: memory holds a few blocks of
+  // rows, not the whole report.
+  int error = 0;
+  off_t written = 0;
+  off_t onItsWay = 0;
+  TReportText report([fd, &error, &written, &onItsWay](std::string_view piece) {
+    if (!WriteAll(fd, piece)) {
+      error = errno;
+      return false;
+    }
+    written += static_cast<off_t>(piece.size());
+    if (written - onItsWay >= WritebackStep) {
+      StartWriteback(fd, onItsWay, written - onItsWay);
+      onItsWay = written;
+    }
+    return true;
   });
+  BuildReport(job, report);
+  report.Send();
+  if (error != 0) file.Fail(error);  // reading the files since may have changed errno
+  TReportCopy copy(copyTo);
+  copy.Start(fd);
+  file.Commit();
+  const std::string failure = copy.Finish();
+  if (copyFailure != nullptr) *copyFailure = failure;
   return true;
 }
 
-void CopyReportFile(const std::string& from, const std::string& to) {
-  const TDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-  if (source.get() < 0) throw EFileError(ErrorText("Cannot open file", from, errno));
-  ReplaceFileAtomically(to, [&source](int fd) { return CopyContents(source.get(), fd); });
-}

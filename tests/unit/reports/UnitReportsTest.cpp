@@ -213,18 +213,25 @@ TEST_F(Reports, FileEndsEveryLineWithCrLfAndFailureKeepsTheOldFile) {
   EXPECT_THROW(WriteReportFile(stopped, out), std::runtime_error);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);  // a.mp3, REPORT.TXT
 
-  // The copy for the user replaces an existing file, or leaves it alone when it cannot be made.
+  // The copy for the user replaces an existing file, or leaves it alone when it cannot be made;
+  // either way the report itself is written.
   const std::string copy = dir.File("copy.txt");
   infotest::WriteBytes(copy, "older and longer than the report itself, by far");
   ::chmod(copy.c_str(), 0600);
-  CopyReportFile(out, copy);
+  std::string failure = "not yet";
+  ASSERT_TRUE(WriteReportFile(Job(0, {}), out, copy, &failure));
+  EXPECT_EQ(failure, "");
   EXPECT_EQ(ReadWholeFile(copy), ReadWholeFile(out));
   struct stat st {};
   ASSERT_EQ(::stat(copy.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600U);
-  EXPECT_THROW(CopyReportFile(dir.File("none.txt"), copy), EFileError);
-  EXPECT_THROW(CopyReportFile(out, dir.File("a.mp3/copy.txt")), EFileError);
+  ::unlink(out.c_str());
+  ASSERT_TRUE(WriteReportFile(Job(0, {}), out, dir.File("a.mp3/copy.txt"), &failure));
+  EXPECT_NE(failure.find("Cannot create file"), std::string::npos) << failure;
   EXPECT_EQ(ReadWholeFile(copy), ReadWholeFile(out));
+  // A report that cannot be written makes no copy either.
+  EXPECT_THROW(WriteReportFile(Job(0, {}), dir.File("missing/REPORT.TXT"), copy, &failure), EFileError);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);  // a.mp3, REPORT.TXT, copy.txt
 }
 
 }  // namespace
