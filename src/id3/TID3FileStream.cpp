@@ -79,23 +79,10 @@ void TID3FileStream::Fail(const char* what) const {
 std::size_t TID3FileStream::Read(void* buffer, std::size_t count) {
   count = std::min<std::size_t>(count, static_cast<std::size_t>(Remaining()));
   if (count == 0) return 0;
-  char* out = static_cast<char*>(buffer);
   if (!WindowHolds(position_, count) && count < WindowSize) Prefetch(WindowSize);
-  if (WindowHolds(position_, count)) {
-    std::memcpy(out, window_.data() + (position_ - windowStart_), count);
-    position_ += static_cast<std::int64_t>(count);
-    return count;
-  }
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t got = ::pread(fd_, out + done, count - done, position_ + static_cast<std::int64_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) Fail("read");
-    if (got == 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  position_ += static_cast<std::int64_t>(done);
-  return done;
+  const std::size_t got = ReadAt(position_, buffer, count);
+  position_ += static_cast<std::int64_t>(got);
+  return got;
 }
 
 std::string TID3FileStream::ReadBytes(std::size_t count) {
@@ -128,28 +115,21 @@ bool TID3FileStream::WindowHolds(std::int64_t offset, std::size_t count) const {
 
 void TID3FileStream::Load(std::int64_t offset, std::size_t count) {
   window_.Reserve(count);
-  window_.Size = 0;
+  window_.Size = 0;  // empty should the read fail
   windowStart_ = offset;
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t got = ::pread(fd_, window_.data() + done, count - done, offset + static_cast<std::int64_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      window_.clear();
-      Fail("read");
-    }
-    if (got == 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  window_.Size = done;
+  window_.Size = ReadFromFile(offset, window_.data(), count);
 }
 
 std::size_t TID3FileStream::ReadAt(std::int64_t offset, void* buffer, std::size_t count) const {
-  char* out = static_cast<char*>(buffer);
   if (WindowHolds(offset, count)) {
-    std::memcpy(out, window_.data() + (offset - windowStart_), count);
+    std::memcpy(buffer, window_.data() + (offset - windowStart_), count);
     return count;
   }
+  return ReadFromFile(offset, buffer, count);
+}
+
+std::size_t TID3FileStream::ReadFromFile(std::int64_t offset, void* buffer, std::size_t count) const {
+  char* out = static_cast<char*>(buffer);
   std::size_t done = 0;
   while (done < count) {
     const ssize_t got = ::pread(fd_, out + done, count - done, offset + static_cast<std::int64_t>(done));

@@ -86,6 +86,8 @@ class TID3FileStream {
   [[noreturn]] void Fail(const char* what) const;
   bool WindowHolds(std::int64_t offset, std::size_t count) const;
   void Load(std::int64_t offset, std::size_t count);
+  // Up to count bytes at offset straight from the file; fewer at its end. Raises EID3FileError.
+  std::size_t ReadFromFile(std::int64_t offset, void* buffer, std::size_t count) const;
 
   int fd_ = -1;
   std::string path_;
