@@ -587,8 +587,12 @@ bool TfrmMain::event(QEvent* event) {
     splitLeftClient->setSizes({177, std::max(0, splitLeftClient->width() - 177)});
     splitClientBottom->setSizes({std::max(0, splitClientBottom->height() - 184), 184});
     // Some desktops never activate a window that was not clicked (focus stealing prevention,
-    // no window manager at all): the start-up work must not wait for that forever.
-    QTimer::singleShot(1500, this, &TfrmMain::RunFirstActivation);
+    // no window manager at all): the start-up work must not wait for that forever. A window that
+    // is not put on any screen is never activated at all.
+    if (testAttribute(Qt::WA_DontShowOnScreen))
+      RunFirstActivation();
+    else
+      QTimer::singleShot(1500, this, &TfrmMain::RunFirstActivation);
   }
   if (event->type() == QEvent::WindowActivate) RunFirstActivation();
   return result;

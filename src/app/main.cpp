@@ -7,11 +7,13 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QtGlobal>
 
 #include "app/FormMain.h"
 #include "app/TSignalCloser.h"
 #include "app/TSonarvexApplication.h"
+#include "app/TUnseenWindows.h"
 #include "app/UiPrompts.h"
 #include "core/UnitGlobals.h"
 #include "player/TMediaPlayerPage.h"
@@ -86,6 +88,8 @@ int main(int argc, char** argv) {
   TSonarvexApplication app(argc, argv);
   // Qt may have reset the numeric locale; the core formats numbers itself from the user's locale.
   std::setlocale(LC_ALL, "");
+  if (Unattended() && QGuiApplication::platformName() == QLatin1String("offscreen"))
+    app.installEventFilter(new TUnseenWindows(&app));
   int status = 0;
   {
     TfrmMain window(std::move(params));

@@ -5,12 +5,22 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <QWidget>
 #include <stdexcept>
 
 #include "app/ByteString.h"
 #include "app/TSonarvexApplication.h"
+#include "app/TUnseenWindows.h"
 #include "core/UnitGlobals.h"
 #include "app/UiPrompts.h"
+
+class TPaintCounter : public QWidget {
+ public:
+  int Paints = 0;
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override { ++Paints; }
+};
 
 class ApplicationTest : public QObject {
   Q_OBJECT
@@ -43,6 +53,28 @@ class ApplicationTest : public QObject {
     // The file dialogs' history goes next to the program's other files, not into the home folder.
     const QString file = QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName();
     QCOMPARE(QFileInfo(file).absolutePath(), QFileInfo(PathToQString(ProgramFolder())).absoluteFilePath());
+  }
+
+  void unseenWindowsAreShownButNeverPainted() {
+    // On the offscreen platform a shown window is painted on every update...
+    TPaintCounter seen;
+    seen.show();
+    QVERIFY(QTest::qWaitFor([&seen] { return seen.Paints > 0; }, 2000));
+    const int before = seen.Paints;
+    seen.update();
+    QCoreApplication::sendPostedEvents(&seen, QEvent::UpdateRequest);
+    QCOMPARE(seen.Paints, before + 1);
+    // ...an unseen one is shown (its show and close events run as usual) but never painted.
+    TUnseenWindows unseen;
+    qApp->installEventFilter(&unseen);
+    TPaintCounter window;
+    window.show();
+    QVERIFY(window.isVisible());
+    QVERIFY(window.testAttribute(Qt::WA_DontShowOnScreen));
+    window.update();
+    QCoreApplication::sendPostedEvents(&window, QEvent::UpdateRequest);
+    QCoreApplication::processEvents();
+    QCOMPARE(window.Paints, 0);
   }
 };
 
