@@ -128,6 +128,11 @@ std::size_t TID3FileStream::ReadAt(std::int64_t offset, void* buffer, std::size_
   return ReadFromFile(offset, buffer, count);
 }
 
+std::optional<std::string_view> TID3FileStream::Loaded(std::int64_t offset, std::size_t count) const {
+  if (!WindowHolds(offset, count)) return std::nullopt;
+  return std::string_view(window_.data() + (offset - windowStart_), count);
+}
+
 std::size_t TID3FileStream::ReadFromFile(std::int64_t offset, void* buffer, std::size_t count) const {
   char* out = static_cast<char*>(buffer);
   std::size_t done = 0;

@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 // What identifies a file's content as read: a writer refuses to write when any of it changed.
 struct TID3FileIdentity {
@@ -54,6 +56,9 @@ class TID3FileStream {
   // the window when it holds them); fewer at the end of the file. Raises EID3FileError when the
   // read fails.
   std::size_t ReadAt(std::int64_t offset, void* buffer, std::size_t count) const;
+  // The count bytes at offset as the read window holds them, without a copy; nullopt when it
+  // does not hold them all. Valid until the window is next loaded or dropped.
+  std::optional<std::string_view> Loaded(std::int64_t offset, std::size_t count) const;
   // Writes all bytes at the position and advances. Raises EID3FileError on failure.
   void Write(const void* buffer, std::size_t count);
   void Write(const std::string& bytes) { Write(bytes.data(), bytes.size()); }

@@ -1,7 +1,10 @@
 #include "info/UnitMPEGProperties.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -64,35 +67,59 @@ TFrameHeader ParseHeader(const unsigned char* data) {
   return h;
 }
 
+struct TUnknown {};  // thrown when an answer needs bytes the windows do not hold
+
 // Bytes of the file from Start. Bytes past the end of the file are known to be absent; bytes
 // of the file outside the window are unknown, and a question about them makes the reader give up.
-struct TWindow {
-  std::int64_t Start = 0;
-  std::string Bytes;
-  std::int64_t FileSize = 0;
+// Served straight from the stream's read window when it holds them (a small file is held whole).
+class TWindow {
+ public:
+  TWindow(const TID3FileStream& file, std::int64_t start) : Start(start), FileSize(file.Size()) {
+    const std::int64_t wanted = std::min<std::int64_t>(static_cast<std::int64_t>(WindowSize), FileSize - start);
+    if (wanted <= 0) return;
+    const auto count = static_cast<std::size_t>(wanted);
+    if (const std::optional<std::string_view> loaded = file.Loaded(start, count)) {
+      Bytes = *loaded;
+      return;
+    }
+    owned_.resize(count);
+    owned_.resize(file.ReadAt(start, owned_.data(), owned_.size()));
+    Bytes = owned_;
+    // A file that shrank since it was measured is not a plain case.
+    if (owned_.size() != count) throw TUnknown();
+  }
+  TWindow(const TWindow&) = delete;
+  TWindow& operator=(const TWindow&) = delete;
 
   std::int64_t End() const { return Start + static_cast<std::int64_t>(Bytes.size()); }
   bool Holds(std::int64_t pos, std::int64_t count) const { return pos >= Start && pos + count <= End(); }
   const unsigned char* At(std::int64_t pos) const {
     return reinterpret_cast<const unsigned char*>(Bytes.data()) + (pos - Start);
   }
+  // The position of the first 0xFF byte in [from, to), or to when there is none.
+  std::int64_t NextFF(std::int64_t from, std::int64_t to) const {
+    const void* hit = std::memchr(At(from), 0xFF, static_cast<std::size_t>(to - from));
+    return hit == nullptr ? to : from + (static_cast<const unsigned char*>(hit) - At(from));
+  }
+  // The position of the last 0xFF byte in [from, to), or from - 1 when there is none.
+  std::int64_t PreviousFF(std::int64_t from, std::int64_t to) const {
+    const auto count = static_cast<std::size_t>(to - from);
+#ifdef __GLIBC__
+    const void* hit = ::memrchr(At(from), 0xFF, count);
+    return hit == nullptr ? from - 1 : from + (static_cast<const unsigned char*>(hit) - At(from));
+#else
+    const std::size_t hit = std::string_view(reinterpret_cast<const char*>(At(from)), count).rfind('\xFF');
+    return hit == std::string_view::npos ? from - 1 : from + static_cast<std::int64_t>(hit);
+#endif
+  }
+
+  const std::int64_t Start;
+  const std::int64_t FileSize;
+  std::string_view Bytes;
+
+ private:
+  std::string owned_;
 };
-
-struct TUnknown {};  // thrown when an answer needs bytes the windows do not hold
-
-TWindow ReadWindow(const TID3FileStream& file, std::int64_t start) {
-  const std::int64_t fileSize = file.Size();
-  TWindow w;
-  w.Start = start;
-  w.FileSize = fileSize;
-  const std::int64_t wanted = std::min<std::int64_t>(static_cast<std::int64_t>(WindowSize), fileSize - start);
-  if (wanted <= 0) return w;
-  w.Bytes.resize(static_cast<std::size_t>(wanted));
-  w.Bytes.resize(file.ReadAt(start, w.Bytes.data(), w.Bytes.size()));
-  // A file that shrank since it was measured is not a plain case.
-  if (static_cast<std::int64_t>(w.Bytes.size()) != wanted) throw TUnknown();
-  return w;
-}
 
 // The four header bytes at pos; null when the file ends before them (the header is then not
 // valid, as a short read is for the container reader).
@@ -116,10 +143,19 @@ std::optional<TFrameHeader> CheckedHeaderAt(const TWindow& w, std::int64_t pos) 
   return h;
 }
 
-// The first valid frame at or after position; -1 when the file has none.
+// The first valid frame at or after position; -1 when the file has none. Only a 0xFF byte can
+// begin a frame, so the search skips from one to the next.
 std::int64_t NextFrameOffset(const TWindow& w, std::int64_t position) {
+  // The last place a sync can begin: both its bytes within the window and the file.
+  const std::int64_t limit = std::min(w.End(), w.FileSize) - 1;
   for (std::int64_t j = position; j + 1 < w.FileSize; ++j) {
     if (!w.Holds(j, 2)) throw TUnknown();
+    const std::int64_t ff = w.NextFF(j, limit);
+    if (ff == limit) {
+      j = limit - 1;  // none left: the next round, at the limit, finds the file or the window ended
+      continue;
+    }
+    j = ff;
     if (IsFrameSync(*w.At(j), *w.At(j + 1)) && CheckedHeaderAt(w, j)) return j;
   }
   return -1;
@@ -129,6 +165,12 @@ std::int64_t NextFrameOffset(const TWindow& w, std::int64_t position) {
 std::int64_t PreviousFrameEnd(const TWindow& w, std::int64_t position) {
   for (std::int64_t i = position - 2; i >= 0; --i) {
     if (!w.Holds(i, 2)) throw TUnknown();
+    const std::int64_t ff = w.PreviousFF(w.Start, i + 1);
+    if (ff < w.Start) {
+      i = w.Start;  // none left: the next round finds the file or the window started
+      continue;
+    }
+    i = ff;
     if (!IsFrameSync(*w.At(i), *w.At(i + 1))) continue;
     if (const auto h = CheckedHeaderAt(w, i)) return i + h->FrameLength;
   }
@@ -141,7 +183,7 @@ std::int64_t StreamSearchStart(const TID3FileStream& file) {
   unsigned char head[10];
   if (file.ReadAt(0, head, sizeof head) != sizeof head) throw TUnknown();
   if (std::memcmp(head, "ID3", 3) != 0) {
-    const TWindow w = ReadWindow(file, 0);
+    const TWindow w(file, 0);
     if (w.Bytes.size() < 2 || !CheckedHeaderAt(w, 0)) throw TUnknown();  // a tag further in
     return 0;
   }
@@ -203,7 +245,7 @@ TAudioProperties Read(const TID3FileStream& file) {
   const std::int64_t fileSize = file.Size();
   TAudioProperties props;
   const std::int64_t searchStart = StreamSearchStart(file);
-  const TWindow front = ReadWindow(file, searchStart);
+  const TWindow front(file, searchStart);
   // A second tag right after the first is taken as part of it by the container reader.
   if (front.Bytes.size() >= 10 && front.Bytes.starts_with("ID3")) throw TUnknown();
   const std::int64_t first = NextFrameOffset(front, searchStart);
@@ -220,7 +262,7 @@ TAudioProperties Read(const TID3FileStream& file) {
     props.BitrateKbps = Rounded(vbr->Size * 8.0 / length);
   } else {
     props.BitrateKbps = header.Bitrate;
-    const TWindow tail = ReadWindow(file, std::max<std::int64_t>(0, fileSize - static_cast<std::int64_t>(WindowSize)));
+    const TWindow tail(file, std::max<std::int64_t>(0, fileSize - static_cast<std::int64_t>(WindowSize)));
     const std::int64_t last = PreviousFrameEnd(tail, StreamSearchEnd(tail));
     if (last >= 0) {
       const unsigned char* lastBytes = FourBytes(tail, last);
