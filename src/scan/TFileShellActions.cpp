@@ -12,6 +12,8 @@
 #include <QMimeDatabase>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <map>
 #include <memory>
@@ -48,30 +50,42 @@ std::string_view EndingOf(std::string_view name) {
 // ("makefile"), beginnings ("readme*", "[0-9][0-9][0-9].vdr") and endings that reach into the
 // part before the first dot. A pattern "*" + tail, where the tail begins with a dot or holds
 // no dot and no wildcard, can only ever see the ending. Read from the database's own pattern
-// lists ("weight:type:pattern[:flags]" lines), in lower case; nullopt when there
-// are none to read (the database then decides every name itself).
-std::optional<std::vector<std::string>> ReadStemPatterns() {
+// lists ("weight:type:pattern[:flags]" lines), in lower case; nullopt when there are none to
+// read (the database then decides every name itself). Most begin with a plain byte and can only
+// match names that begin with it: they are kept by that byte.
+struct TStemPatterns {
+  std::array<std::vector<std::string>, 256> ByFirstByte;
+  std::vector<std::string> Others;  // beginning with a wildcard or a set
+};
+
+std::optional<TStemPatterns> ReadStemPatterns() {
   const QStringList lists = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("mime/globs2"));
   if (lists.isEmpty()) return std::nullopt;
-  std::vector<std::string> found;
+  TStemPatterns found;
   for (const QString& list : lists) {
     QFile file(list);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
     while (!file.atEnd()) {
       const QList<QByteArray> fields = file.readLine().trimmed().split(':');
-      if (fields.size() < 3 || fields[0].startsWith('#')) continue;
+      if (fields.size() < 3 || fields[0].startsWith('#') || fields[2].isEmpty()) continue;
       const QByteArray& pattern = fields[2];
       const QByteArray tail = pattern.mid(1);
       const bool byEnding = pattern.startsWith('*') && !tail.contains('*') &&
                             (tail.startsWith('.') || (!tail.contains('.') && !tail.contains('?') && !tail.contains('[')));
-      if (!byEnding) found.push_back(pattern.toLower().toStdString());
+      if (byEnding) continue;
+      std::string lower = pattern.toLower().toStdString();
+      const auto first = static_cast<unsigned char>(lower[0]);
+      if (first == '*' || first == '?' || first == '[')
+        found.Others.push_back(std::move(lower));
+      else
+        found.ByFirstByte[first].push_back(std::move(lower));
     }
   }
   return found;
 }
 
-const std::optional<std::vector<std::string>>& StemPatterns() {
-  static const std::optional<std::vector<std::string>> patterns = ReadStemPatterns();
+const std::optional<TStemPatterns>& StemPatterns() {
+  static const std::optional<TStemPatterns> patterns = ReadStemPatterns();
   return patterns;
 }
 
@@ -125,13 +139,15 @@ bool GlobMatches(std::string_view pattern, std::string_view name) {
 }
 
 bool StemMayDecide(std::string_view name) {
-  if (!StemPatterns()) return true;
+  const std::optional<TStemPatterns>& patterns = StemPatterns();
+  if (!patterns) return true;
+  if (name.empty()) return false;
   std::string lower(name);
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (const std::string& pattern : *StemPatterns()) {
-    if (GlobMatches(pattern, lower)) return true;
-  }
-  return false;
+  const auto matches = [&lower](const std::vector<std::string>& list) {
+    return std::any_of(list.begin(), list.end(), [&lower](const std::string& p) { return GlobMatches(p, lower); });
+  };
+  return matches(patterns->ByFirstByte[static_cast<unsigned char>(lower[0])]) || matches(patterns->Others);
 }
 
 // A list or report of thousands of files of one type asks for the same few texts, and the
