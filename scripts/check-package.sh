@@ -2,7 +2,7 @@
 # Checks what an installation gets: the desktop entry and AppStream metadata pass their
 # validators, the Debian package holds every installed file and passes lintian without errors,
 # and the installed tree starts headless from its bin/ link and finds its help collection and its
-# web view module.
+# modules (the web view, the media player's backend).
 #   scripts/check-package.sh BUILD_DIR DEB
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,7 +21,7 @@ appstreamcli validate --no-net packaging/sonarvex.metainfo.xml
 
 echo "-- package contents"
 dpkg-deb -c "$deb" | awk '{ print $6 ($7 == "->" ? " -> " $8 : "") }' | sed 's|^\./|/|' > "$work/files"
-expected=(/usr/lib/sonarvex/sonarvex /usr/lib/sonarvex/libsonarvex-browser.so
+expected=(/usr/lib/sonarvex/sonarvex /usr/lib/sonarvex/libsonarvex-browser.so /usr/lib/sonarvex/libsonarvex-multimedia.so
           /usr/lib/sonarvex/EXTENSIO.CFG /usr/lib/sonarvex/LICENSE.TXT /usr/lib/sonarvex/INFO.URL /usr/lib/sonarvex/SONARVEX.qhc /usr/lib/sonarvex/SONARVEX.qch
           "/usr/bin/sonarvex -> ../lib/sonarvex/sonarvex"
           /usr/share/applications/sonarvex.desktop /usr/share/metainfo/sonarvex.metainfo.xml
@@ -67,8 +67,15 @@ module = ctypes.CDLL(sys.argv[1])
 assert module.SonarvexBrowserEngineVersion() > 0 and module.SonarvexCreateBrowserEngine
 print("browser module: interface", module.SonarvexBrowserEngineVersion())
 PY
+python3 - "$folder/libsonarvex-multimedia.so" <<'PY' || fail "the installed media module cannot be loaded"
+import ctypes, sys
+module = ctypes.CDLL(sys.argv[1])
+assert module.SonarvexMediaEngineVersion() > 0 and module.SonarvexCreateMediaEngine
+print("media module: interface", module.SonarvexMediaEngineVersion())
+PY
 ldd "$folder/sonarvex" > "$work/ldd"
 ! grep -q WebEngine "$work/ldd" || fail "the program links the web engine itself"
+! grep -q Multimedia "$work/ldd" || fail "the program links the media framework itself"
 if grep -rqF '"--version"' src/app; then
   version=$(SONARVEX_DATA_DIR="$work/data" QT_QPA_PLATFORM= DISPLAY= WAYLAND_DISPLAY= timeout 60 "$program" --version) \
     || fail "--version failed"

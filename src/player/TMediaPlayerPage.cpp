@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
-#include <QAudioOutput>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMediaPlayer>
 #include <QSlider>
 #include <QStackedLayout>
 #include <QStyle>
@@ -19,6 +17,7 @@
 
 #include "app/ByteString.h"
 #include "app/UiPrompts.h"
+#include "shell/TProgramModules.h"
 #include "player/UnitMpVolume.h"
 #include "player/UnitPlayerText.h"
 
@@ -59,38 +58,31 @@ TMediaPlayerPage::TMediaPlayerPage(QWidget* parent) : QWidget(parent) {
   connect(timMP3Player, &QTimer::timeout, this, &TMediaPlayerPage::timMP3PlayerTimer);
 }
 
-void TMediaPlayerPage::EnsureBackend() {
-  if (player_ != nullptr) return;
+bool TMediaPlayerPage::EnsureBackend() {
+  if (engine_ != nullptr) return true;
+  if (backendMissing_) return false;
+  const TModuleEntry module = LoadModuleEntry(QStringLiteral(SONARVEX_MEDIA_MODULE), MediaEngineVersionEntry,
+                                              MediaEngineInterfaceVersion, CreateMediaEngineEntry);
+  if (module.Create != nullptr) engine_.reset(reinterpret_cast<TCreateMediaEngineFunction>(module.Create)(this));
+  if (engine_ == nullptr) {
+    backendMissing_ = true;
+    const QString reason = module.Failure.isEmpty() ? QStringLiteral("No player could be made.") : module.Failure;
+    ShowFailure(this, QStringLiteral("The media player could not be started:\r\n\r\n") + reason);
+    return false;
+  }
   // The output outlives the players: it keeps the user's volume and mute from file to file.
-  audioOutput_ = new QAudioOutput(this);
-  audio_ = std::make_unique<TMpAudioOutput>(audioOutput_);
-  CreatePlayer();
+  audio_ = std::make_unique<TMpAudioOutput>(engine_.get());
+  return true;
 }
 
-void TMediaPlayerPage::CreatePlayer() {
-  if (player_ != nullptr) {
-    player_->disconnect(this);
-    player_->stop();
-    player_->setAudioOutput(nullptr);
-    delete player_;
-  }
-  player_ = new QMediaPlayer(this);
-  player_->setAudioOutput(audioOutput_);
-  playerFailed_ = false;
-  // An MP3's length is known only once playback has begun: the slider follows it.
-  connect(player_, &QMediaPlayer::durationChanged, this,
-          [this](qint64 length) { tbMP3Position->setMaximum(static_cast<int>(length)); });
-  connect(player_, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error error) {
-    if (error != QMediaPlayer::NoError) OpenFailed();
-  });
-  connect(player_, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
-    if (status == QMediaPlayer::InvalidMedia) OpenFailed();
-  });
-}
+// An MP3's length is known only once playback has begun: the slider follows it.
+void TMediaPlayerPage::OnDurationChanged(qint64 milliseconds) { tbMP3Position->setMaximum(static_cast<int>(milliseconds)); }
+
+void TMediaPlayerPage::OnFailed() { OpenFailed(); }
 
 TMediaPlayerPage::~TMediaPlayerPage() {
   timMP3Player->stop();
-  if (player_ != nullptr) player_->stop();
+  if (engine_ != nullptr) engine_->Stop();
 }
 
 void TMediaPlayerPage::CreateControls() {
@@ -168,10 +160,10 @@ QWidget* TMediaPlayerPage::CreateButtonPanel() {
   for (QToolButton* b : {btnPlay, btnPause, btnStop}) playerButtons->addWidget(b);
   connect(btnPlay, &QToolButton::clicked, this, &TMediaPlayerPage::PlayClick);
   connect(btnPause, &QToolButton::clicked, this, [this] {
-    if (player_ != nullptr) player_->pause();
+    if (engine_ != nullptr) engine_->Pause();
   });
   connect(btnStop, &QToolButton::clicked, this, [this] {
-    if (player_ != nullptr) player_->stop();
+    if (engine_ != nullptr) engine_->Stop();
   });
   row->addWidget(mpMediaPlayer);
 
@@ -222,33 +214,35 @@ void TMediaPlayerPage::CenterButtonPanel() {
 void TMediaPlayerPage::StopAndClose() {
   timMP3Player->stop();
   loadedPath_.clear();
-  if (player_ == nullptr) return;  // nothing was ever loaded
+  if (engine_ == nullptr) return;  // nothing was ever loaded
   // After a failed open the backend refuses every later file: start over with a new player.
   if (playerFailed_) {
-    CreatePlayer();
+    engine_->Renew();
+    ++renewals_;
+    playerFailed_ = false;
     return;
   }
-  if (!player_->source().isEmpty()) {
-    player_->stop();
-    player_->setSource(QUrl());
+  if (!engine_->Source().isEmpty()) {
+    engine_->Stop();
+    engine_->SetSource(QUrl());
   }
 }
 
 void TMediaPlayerPage::LoadFile(const std::string& path, const QString& nowPlaying) {
-  EnsureBackend();
+  const bool playable = EnsureBackend();
   StopAndClose();
   stack_->setCurrentWidget(panBottomPageMP3Play);
   loadedPath_ = path;
   const QString file = PathToQString(path);
   // The backend reports a missing file late and vaguely; check before handing it over.
-  if (!QFileInfo(file).isFile()) {
+  if (!playable || !QFileInfo(file).isFile()) {
     ShowLoadError();
     return;
   }
-  player_->setSource(QUrl::fromLocalFile(file));
+  engine_->SetSource(QUrl::fromLocalFile(file));
   if (ShowsError()) return;  // the backend refused it at once
   tbMP3Position->setValue(0);
-  tbMP3Position->setMaximum(static_cast<int>(player_->duration()));
+  tbMP3Position->setMaximum(static_cast<int>(engine_->Duration()));
   txtNowPlaying->setText(nowPlaying);
   timMP3Player->start();
   timMP3PlayerTimer();
@@ -256,7 +250,7 @@ void TMediaPlayerPage::LoadFile(const std::string& path, const QString& nowPlayi
   // The output keeps the user's volume and mute from file to file; the controls show them.
   tbMP3PlayVolume->setValue(GetMpVolume(audio_.get()));
   chkMP3PlayMute->setChecked(audio_->Muted());
-  if (chkAutoPlay->isChecked()) player_->play();
+  if (chkAutoPlay->isChecked()) engine_->Play();
 }
 
 void TMediaPlayerPage::OpenFailed() {
@@ -264,8 +258,8 @@ void TMediaPlayerPage::OpenFailed() {
   playerFailed_ = true;
   ShowLoadError();
   // The player cannot be replaced from inside its own notification: once it has returned.
-  QTimer::singleShot(0, this, [this, failed = player_] {
-    if (failed == player_ && playerFailed_) StopAndClose();
+  QTimer::singleShot(0, this, [this, failed = renewals_] {
+    if (failed == renewals_ && playerFailed_) StopAndClose();
   });
 }
 
@@ -292,39 +286,35 @@ bool TMediaPlayerPage::ShowsError() const { return stack_->currentWidget() == pa
 
 void TMediaPlayerPage::timMP3PlayerTimer() {
   positionGuard_ = true;
-  if (player_ == nullptr || player_->playbackState() != QMediaPlayer::PlayingState) return;
+  if (engine_ == nullptr || engine_->State() != TMediaEngine::TState::Playing) return;
   // A slider the user is dragging is left alone; so is one at its end.
   if (tbMP3Position->value() != tbMP3Position->maximum() && !tbMP3Position->isSliderDown()) {
-    const qint64 position = player_->position();
+    const qint64 position = engine_->Position();
     tbMP3Position->setValue(static_cast<int>(position));
-    txtCurMP3Length->setText(ToQString(FormatPlayPosition(position, player_->duration())));
+    txtCurMP3Length->setText(ToQString(FormatPlayPosition(position, engine_->Duration())));
   }
   positionGuard_ = false;
 }
 
 void TMediaPlayerPage::tbMP3PositionChange(int value) {
-  if (positionGuard_ || player_ == nullptr || player_->source().isEmpty()) return;
-  if (player_->position() != value) {
-    player_->setPosition(value);
-    player_->play();
+  if (positionGuard_ || engine_ == nullptr || engine_->Source().isEmpty()) return;
+  if (engine_->Position() != value) {
+    engine_->SetPosition(value);
+    engine_->Play();
   }
 }
 
 void TMediaPlayerPage::tbMP3PlayVolumeChange(int value) {
-  EnsureBackend();
-  SetMpVolume(audio_.get(), value);
+  if (EnsureBackend()) SetMpVolume(audio_.get(), value);
 }
 
 void TMediaPlayerPage::chkMP3PlayMuteClick(bool checked) {
-  EnsureBackend();
-  SetMpAudio(audio_.get(), !checked);
+  if (EnsureBackend()) SetMpAudio(audio_.get(), !checked);
 }
 
 void TMediaPlayerPage::PlayClick() {
-  if (player_ == nullptr || player_->source().isEmpty()) return;
-  const qint64 length = player_->duration();
-  if (player_->mediaStatus() == QMediaPlayer::EndOfMedia || (length > 0 && player_->position() >= length)) {
-    player_->setPosition(0);
-  }
-  player_->play();
+  if (engine_ == nullptr || engine_->Source().isEmpty()) return;
+  const qint64 length = engine_->Duration();
+  if (engine_->AtEnd() || (length > 0 && engine_->Position() >= length)) engine_->SetPosition(0);
+  engine_->Play();
 }

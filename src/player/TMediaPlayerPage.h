@@ -7,18 +7,17 @@
 #include <memory>
 #include <string>
 
+#include "player/TMediaEngine.h"
 #include "player/TMpAudioOutput.h"
 
-class QAudioOutput;
 class QCheckBox;
 class QLabel;
-class QMediaPlayer;
 class QSlider;
 class QStackedLayout;
 class QTimer;
 class QToolButton;
 
-class TMediaPlayerPage : public QWidget {
+class TMediaPlayerPage : public QWidget, private TMediaEngine::TListener {
   Q_OBJECT
 
  public:
@@ -41,7 +40,9 @@ class TMediaPlayerPage : public QWidget {
   // One tick of the position timer (every second while a file is open).
   void timMP3PlayerTimer();
   bool ShowsError() const;
-  QMediaPlayer* Player() const { return player_; }
+  // The player, once something asked for one; null before, and when the media module cannot
+  // be loaded (the user was told why).
+  TMediaEngine* Engine() const { return engine_.get(); }
 
  Q_SIGNALS:
   void PreviousRequested();
@@ -51,8 +52,10 @@ class TMediaPlayerPage : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void EnsureBackend();
-  void CreatePlayer();
+  // Loads the media module and makes the player, once; false when there is none to be had.
+  bool EnsureBackend();
+  void OnDurationChanged(qint64 milliseconds) override;
+  void OnFailed() override;
   void CreateControls();
   QWidget* CreateButtonPanel();
   void CenterButtonPanel();
@@ -64,9 +67,10 @@ class TMediaPlayerPage : public QWidget {
   void chkMP3PlayMuteClick(bool checked);
   void PlayClick();
 
-  QMediaPlayer* player_ = nullptr;
-  QAudioOutput* audioOutput_ = nullptr;
+  std::unique_ptr<TMediaEngine> engine_;
   std::unique_ptr<TMpAudioOutput> audio_;
+  bool backendMissing_ = false;  // the module could not be loaded: asked once, not again
+  int renewals_ = 0;             // players started over since the first
   std::string loadedPath_;
   std::string errorPath_;  // display form of the file that failed
   bool positionGuard_ = false;

@@ -1,11 +1,11 @@
 #include "player/TMpAudioOutput.h"
 
-#include <QAudioOutput>
+#include "player/TMediaEngine.h"
 
-double TMpAudioOutput::Level() const { return static_cast<double>(output_->volume()); }
+double TMpAudioOutput::Level() const { return engine_->Volume(); }
 
-void TMpAudioOutput::SetLevel(double level) { output_->setVolume(static_cast<float>(level)); }
+void TMpAudioOutput::SetLevel(double level) { engine_->SetVolume(level); }
 
-void TMpAudioOutput::SetMuted(bool muted) { output_->setMuted(muted); }
+void TMpAudioOutput::SetMuted(bool muted) { engine_->SetMuted(muted); }
 
-bool TMpAudioOutput::Muted() const { return output_->isMuted(); }
+bool TMpAudioOutput::Muted() const { return engine_->Muted(); }

@@ -3,11 +3,11 @@
 
 #include "player/UnitMpVolume.h"
 
-class QAudioOutput;
+class TMediaEngine;
 
 class TMpAudioOutput : public TMpAudioDevice {
  public:
-  explicit TMpAudioOutput(QAudioOutput* output) : output_(output) {}
+  explicit TMpAudioOutput(TMediaEngine* engine) : engine_(engine) {}
 
   double Level() const override;
   void SetLevel(double level) override;
@@ -15,5 +15,5 @@ class TMpAudioOutput : public TMpAudioDevice {
   bool Muted() const;
 
  private:
-  QAudioOutput* output_;
+  TMediaEngine* engine_;
 };

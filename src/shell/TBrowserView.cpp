@@ -1,12 +1,10 @@
 #include "shell/TBrowserView.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QLibrary>
 #include <QVBoxLayout>
 
 #include "app/UiPrompts.h"
+#include "shell/TProgramModules.h"
 
 namespace {
 
@@ -18,66 +16,13 @@ Q_CONSTRUCTOR_FUNCTION(ShareGraphicsContexts)
 
 const QString ModuleName = QStringLiteral(SONARVEX_BROWSER_MODULE);
 
-QStringList& FolderOverride() {
-  static QStringList folders;
-  return folders;
-}
-
-bool InsideBuildTree(const QString& folder) {
-  const QString build = QDir(QStringLiteral(SONARVEX_BUILD_DIR)).canonicalPath();
-  const QString path = QDir(folder).canonicalPath();
-  return !build.isEmpty() && (path == build || path.startsWith(build + QLatin1Char('/')));
-}
-
-struct TLoadedModule {
-  TCreateBrowserEngineFunction Create = nullptr;
-  QString Failure;
-};
-
-// The first module in the folders that loads and was built for this program's interface. A loaded
-// module stays loaded for the rest of the run.
-TLoadedModule LoadModule() {
-  TLoadedModule result;
-  const QStringList folders = TBrowserView::ModuleFolders();
-  for (const QString& folder : folders) {
-    const QString path = QDir(folder).filePath(ModuleName);
-    if (!QFileInfo::exists(path)) continue;
-    QLibrary library(path);
-    if (!library.load()) {
-      if (result.Failure.isEmpty()) result.Failure = library.errorString();
-      continue;
-    }
-    const auto version = reinterpret_cast<TBrowserEngineVersionFunction>(library.resolve(BrowserEngineVersionEntry));
-    const auto create = reinterpret_cast<TCreateBrowserEngineFunction>(library.resolve(CreateBrowserEngineEntry));
-    if (version == nullptr || create == nullptr || version() != BrowserEngineInterfaceVersion) {
-      if (result.Failure.isEmpty()) result.Failure = path + QStringLiteral(" does not belong to this version of the program.");
-      continue;
-    }
-    result.Create = create;
-    return result;
-  }
-  if (result.Failure.isEmpty())
-    result.Failure = ModuleName + QStringLiteral(" was not found in ") + folders.join(QStringLiteral(", ")) +
-                     QLatin1Char('.');
-  return result;
-}
-
 }  // namespace
 
-void TBrowserView::SetModuleFolders(const QStringList& folders) { FolderOverride() = folders; }
-
-QStringList TBrowserView::ModuleFolders() {
-  if (!FolderOverride().isEmpty()) return FolderOverride();
-  const QString own = QCoreApplication::applicationDirPath();
-  QStringList folders{own};
-  if (InsideBuildTree(own)) folders << QStringLiteral(SONARVEX_BUILD_PROGRAM_DIR);
-  return folders;
-}
-
 TBrowserView* TBrowserView::Create(QWidget* parent) {
-  const TLoadedModule module = LoadModule();
+  const TModuleEntry module =
+      LoadModuleEntry(ModuleName, BrowserEngineVersionEntry, BrowserEngineInterfaceVersion, CreateBrowserEngineEntry);
   if (module.Create != nullptr) {
-    auto* view = new TBrowserView(parent, module.Create);
+    auto* view = new TBrowserView(parent, reinterpret_cast<TCreateBrowserEngineFunction>(module.Create));
     if (view->engine_ != nullptr) return view;
     delete view;
   }

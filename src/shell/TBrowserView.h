@@ -3,7 +3,6 @@
 // module of its own that is loaded when the first view is made, so a run that never shows a
 // page never loads it.
 
-#include <QStringList>
 #include <QUrl>
 #include <QWidget>
 #include <memory>
@@ -19,11 +18,6 @@ class TBrowserView : public QWidget, private TBrowserEngine::TListener {
   // A new view, or null when the browser module cannot be loaded: the user is told why (on
   // standard error in an unattended run).
   static TBrowserView* Create(QWidget* parent);
-  // The folders searched for the module, in order; an empty list restores the usual ones (the
-  // executable's folder, then the build's program folder for programs run inside the build).
-  static void SetModuleFolders(const QStringList& folders);
-  static QStringList ModuleFolders();
-
   ~TBrowserView() override;
 
   void Load(const QUrl& url);

@@ -1,12 +1,10 @@
 // The Play page with generated WAV files: loading, auto play, the time label, seeking only
 // while playing, the error panel, volume and mute across files, and Previous/Next in the list.
 
-#include <QAudioOutput>
 #include <QCheckBox>
 #include <QDir>
 #include <QComboBox>
 #include <QLabel>
-#include <QMediaPlayer>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,8 +17,10 @@
 #include "app/TStatusProgressPanel.h"
 #include "app/UiPrompts.h"
 #include "core/UnitGlobals.h"
+#include "player/TMediaEngine.h"
 #include "player/TMediaPlayerPage.h"
 #include "scan/TMP3ListView.h"
+#include "shell/TProgramModules.h"
 #include "search/TSearchPage.h"
 #include "shell/TShellFolderTree.h"
 #include "support/TMessageRecorder.h"
@@ -71,8 +71,8 @@ class MediaPlayerPageTest : public QObject {
     return false;
   }
 
-  static bool WaitPlaying(QMediaPlayer* player) {
-    return QTest::qWaitFor([player] { return player->playbackState() == QMediaPlayer::PlayingState; }, 5000);
+  static bool WaitPlaying(const TMediaEngine* player) {
+    return QTest::qWaitFor([player] { return player->State() == TMediaEngine::TState::Playing; }, 5000);
   }
 
  private Q_SLOTS:
@@ -87,17 +87,17 @@ class MediaPlayerPageTest : public QObject {
     TMediaPlayerPage page;
     page.resize(600, 180);
     page.show();
-    QMediaPlayer* player = page.Player();
+    TMediaEngine* player = page.Engine();
     auto* slider = Child<QSlider>(&page, "tbMP3Position");
     auto* time = Child<QLabel>(&page, "txtCurMP3Length");
     page.LoadFile(File("one.wav"), QStringLiteral("  Now playing one.wav"));
     QCOMPARE(Child<QLabel>(&page, "txtNowPlaying")->text(), QStringLiteral("  Now playing one.wav"));
-    QVERIFY(QTest::qWaitFor([&] { return player->mediaStatus() == QMediaPlayer::LoadedMedia; }, 5000));
-    QCOMPARE(player->playbackState(), QMediaPlayer::StoppedState);
+    QVERIFY(QTest::qWaitFor([&] { return player->Loaded(); }, 5000));
+    QVERIFY(player->State() == TMediaEngine::TState::Stopped);
     QVERIFY(page.PositionGuard());  // the load's own tick found nothing playing
     QVERIFY(time->text().isEmpty());
     slider->setValue(1500);  // stopped: no seek
-    QCOMPARE(player->position(), 0);
+    QCOMPARE(player->Position(), 0);
 
     Child<QToolButton>(&page, "btnPlay")->click();
     QVERIFY(WaitPlaying(player));
@@ -105,11 +105,11 @@ class MediaPlayerPageTest : public QObject {
     QVERIFY2(time->text().endsWith(QStringLiteral(" / 00:00:06  ")), qPrintable(time->text()));
     QVERIFY(!page.PositionGuard());
     slider->setValue(2000);  // playing: the slider seeks
-    QVERIFY(QTest::qWaitFor([&] { return player->position() >= 1900; }, 2000));
+    QVERIFY(QTest::qWaitFor([&] { return player->Position() >= 1900; }, 2000));
 
     // Paused, a tick sets the guard and leaves slider and label alone.
     Child<QToolButton>(&page, "btnPause")->click();
-    QVERIFY(QTest::qWaitFor([&] { return player->playbackState() == QMediaPlayer::PausedState; }, 2000));
+    QVERIFY(QTest::qWaitFor([&] { return player->State() == TMediaEngine::TState::Paused; }, 2000));
     const QString label = time->text();
     page.timMP3PlayerTimer();
     slider->setValue(100);
@@ -117,11 +117,11 @@ class MediaPlayerPageTest : public QObject {
     QCOMPARE(slider->value(), 100);
     QCOMPARE(time->text(), label);
     slider->setValue(300);
-    QVERIFY(player->position() >= 1900);
+    QVERIFY(player->Position() >= 1900);
     // Closed means closed: the file actions may delete or overwrite it next.
     QVERIFY(FileIsOpen(File("one.wav")));
     page.StopAndClose();
-    QVERIFY(page.Player()->source().isEmpty());
+    QVERIFY(page.Engine()->Source().isEmpty());
     QVERIFY(QTest::qWaitFor([this] { return !FileIsOpen(File("one.wav")); }, 2000));
   }
 
@@ -132,20 +132,20 @@ class MediaPlayerPageTest : public QObject {
     auto* volume = Child<QSlider>(&page, "tbMP3PlayVolume");
     auto* mute = Child<QCheckBox>(&page, "chkMP3PlayMute");
     page.LoadFile(File("one.wav"), {});
-    QVERIFY(WaitPlaying(page.Player()));
+    QVERIFY(WaitPlaying(page.Engine()));
     QVERIFY(QTest::qWaitFor([&] { return !Child<QLabel>(&page, "txtCurMP3Length")->text().isEmpty(); }, 2500));
     volume->setValue(300);
     mute->click();
-    QVERIFY(page.Player()->audioOutput()->isMuted());
+    QVERIFY(page.Engine()->Muted());
 
     page.LoadFile(File("two.wav"), {});
-    QVERIFY(WaitPlaying(page.Player()));
+    QVERIFY(WaitPlaying(page.Engine()));
     QCOMPARE(volume->value(), 300);
     QVERIFY(mute->isChecked());
-    QVERIFY(page.Player()->audioOutput()->isMuted());
-    QVERIFY(qAbs(page.Player()->audioOutput()->volume() - 0.3f) < 0.001f);
+    QVERIFY(page.Engine()->Muted());
+    QVERIFY(qAbs(page.Engine()->Volume() - 0.3) < 0.001);
     mute->click();
-    QVERIFY(!page.Player()->audioOutput()->isMuted());
+    QVERIFY(!page.Engine()->Muted());
   }
 
   void unattendedPageStartsTheBackendOnlyWhenAskedToPlay() {
@@ -156,16 +156,35 @@ class MediaPlayerPageTest : public QObject {
     SetUnattended(true);
     TMediaPlayerPage page;
     SetUnattended(false);
-    QVERIFY(page.Player() == nullptr);
+    QVERIFY(page.Engine() == nullptr);
     QCOMPARE(Child<QSlider>(&page, "tbMP3PlayVolume")->value(), attendedVolume);
     for (const char* button : {"btnPlay", "btnPause", "btnStop"}) Child<QToolButton>(&page, button)->click();
     page.timMP3PlayerTimer();
     page.StopAndClose();
-    QVERIFY(page.Player() == nullptr);
+    QVERIFY(page.Engine() == nullptr);
     Child<QCheckBox>(&page, "chkAutoPlay")->setChecked(true);
     page.LoadFile(File("two.wav"), {});
-    QVERIFY(page.Player() != nullptr);
-    QVERIFY(WaitPlaying(page.Player()));
+    QVERIFY(page.Engine() != nullptr);
+    QVERIFY(WaitPlaying(page.Engine()));
+  }
+
+  void mediaModuleThatCannotBeLoadedIsReportedOnce() {
+    QTemporaryDir empty;
+    SetModuleFolders({empty.path()});
+    TMessageRecorder boxes;
+    SetUnattended(true);  // no player made at once
+    TMediaPlayerPage page;
+    SetUnattended(false);
+    page.LoadFile(File("one.wav"), {});
+    page.LoadFile(File("two.wav"), {});
+    SetModuleFolders({});
+    QVERIFY(page.Engine() == nullptr);
+    QVERIFY(page.ShowsError());
+    QCOMPARE(boxes.Requests.size(), 1);
+    const QString text = boxes.Requests[0].Text;
+    QVERIFY2(text.startsWith(QStringLiteral("The media player could not be started:\r\n\r\n")) &&
+                 text.contains(QStringLiteral(" was not found in ") + empty.path()),
+             qPrintable(text));
   }
 
   void filesThatCannotBeOpenedShowTheErrorPanel() {
@@ -194,7 +213,7 @@ class MediaPlayerPageTest : public QObject {
     // The next good file brings the player back.
     page.LoadFile(File("one.wav"), {});
     QVERIFY(!page.ShowsError());
-    QVERIFY(QTest::qWaitFor([&] { return page.Player()->mediaStatus() == QMediaPlayer::LoadedMedia; }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return page.Engine()->Loaded(); }, 5000));
     QVERIFY(!page.ShowsError());
   }
 
@@ -211,7 +230,7 @@ class MediaPlayerPageTest : public QObject {
     QVERIFY(Child<TShellFolderTree>(&w, "tvLeftFolders")->SelectPath(QStringToPath(media.path())));
     QCOMPARE(w.ListCurrentRow(), 0);
     auto* page = Child<TMediaPlayerPage>(&w, "pageMediaPlayer");
-    QVERIFY(page->Player()->source().toLocalFile().endsWith(QStringLiteral("/a.mp3")));
+    QVERIFY(page->Engine()->Source().toLocalFile().endsWith(QStringLiteral("/a.mp3")));
     // The same selection prepared the search page: the row's columns as proposals.
     QCOMPARE(Child<QComboBox>(&w, "cbWhatToSearch")->currentText(), QStringLiteral("By Name: a.mp3"));
     QCOMPARE(Child<QLabel>(&w, "txtNowPlaying")->text(), QStringLiteral("  Now playing a.mp3"));
@@ -219,7 +238,7 @@ class MediaPlayerPageTest : public QObject {
     QCOMPARE(w.ListCurrentRow(), 0);
     Child<QToolButton>(page, "tbMP3PlayNext")->click();
     QCOMPARE(w.ListCurrentRow(), 1);
-    QVERIFY(page->Player()->source().toLocalFile().endsWith(QStringLiteral("/b.mp3")));
+    QVERIFY(page->Engine()->Source().toLocalFile().endsWith(QStringLiteral("/b.mp3")));
     Child<QToolButton>(page, "tbMP3PlayNext")->click();
     QCOMPARE(w.ListCurrentRow(), 1);
     QCOMPARE(boxes.Requests.size(), 1);

@@ -24,6 +24,7 @@
 #include "search/FormSearchSites.h"
 #include "search/TSearchPage.h"
 #include "shell/TBrowserView.h"
+#include "shell/TProgramModules.h"
 #include "support/TMessageRecorder.h"
 
 namespace {
@@ -196,11 +197,11 @@ class SearchPageTest : public QObject {
       QVERIFY(file.open(QIODevice::WriteOnly));
       file.write(module);
     }
-    TBrowserView::SetModuleFolders({folder.path()});
+    SetModuleFolders({folder.path()});
     TSearchPage page;
     QCOMPARE(page.LoadSites(), QString());
     page.Go();
-    TBrowserView::SetModuleFolders({});
+    SetModuleFolders({});
     QVERIFY(page.Browser() == nullptr);
     QVERIFY(page.WaitPanelShown());
     QCOMPARE(page.WaitText(), QStringLiteral("The web browser could not be started."));
