@@ -1,6 +1,5 @@
 // The main window's settings: MAIN.INI placement and view choices, and the Custom list.
 
-#include <QFileIconProvider>
 #include <QListWidget>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -16,17 +15,12 @@
 #include "core/UnitGlobals.h"
 #include "reports/FormAddCustom.h"
 #include "scan/UnitCustomLocations.h"
+#include "shell/ShellIcons.h"
 
 namespace {
 
 constexpr int CustomPathRole = Qt::UserRole + 1;
 
-// Every location gets the folder icon, whether it exists now or not: a row without an icon would
-// be lower than the others.
-QIcon LocationIcon() {
-  static QFileIconProvider provider;
-  return provider.icon(QFileIconProvider::Folder);
-}
 
 }  // namespace
 
@@ -106,7 +100,7 @@ std::string TfrmMain::CustomItemPath(const QListWidgetItem* item) {
 }
 
 void TfrmMain::AddCustomItem(const std::string& path) {
-  auto* item = new QListWidgetItem(LocationIcon(), PathToQString(path));
+  auto* item = new QListWidgetItem(FolderIcon(), PathToQString(path));
   // The exact bytes stay with the item: a name that is not valid UTF-8 must scan as it is.
   item->setData(CustomPathRole, QByteArray(path.data(), static_cast<qsizetype>(path.size())));
   item->setToolTip(PathToQString(path));

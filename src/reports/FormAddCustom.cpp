@@ -1,7 +1,6 @@
 #include "reports/FormAddCustom.h"
 
 #include <QComboBox>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,6 +14,7 @@
 #include "core/UnitTextFiles.h"
 #include "help/HtmlHelp.h"
 #include "reports/UnitCustomHistory.h"
+#include "shell/ShellIcons.h"
 
 namespace {
 
@@ -27,14 +27,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
   return button;
 }
 
-QIcon LocationIcon(const QString& location) {
-  static const QFileIconProvider provider;
-  const QFileInfo info(location);
-  // Only local entries are asked about; anything else (typos, unmounted shares) gets the
-  // plain folder icon without a file-system wait.
-  if (info.isAbsolute() && info.exists()) return provider.icon(info);
-  return provider.icon(QAbstractFileIconProvider::Folder);
-}
 
 }  // namespace
 

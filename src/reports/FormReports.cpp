@@ -6,7 +6,6 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -36,6 +35,7 @@
 #include "reports/FormAddCustom.h"
 #include "reports/UnitReports.h"
 #include "scan/FormScanning.h"
+#include "shell/ShellIcons.h"
 #include "shell/TBrowserView.h"
 #include "shell/TShellFolderTree.h"
 
@@ -56,14 +56,6 @@ QLabel* MakeLabel(QWidget* parent, const QString& text) {
   auto* label = new QLabel(text, parent);
   label->setWordWrap(true);
   return label;
-}
-
-QIcon LocationIcon(const std::string& location) {
-  static const QFileIconProvider provider;
-  const QFileInfo info(PathToQString(location));
-  // Only local entries are asked about; anything else gets the plain folder icon at once.
-  if (info.isAbsolute() && info.exists()) return provider.icon(info);
-  return provider.icon(QAbstractFileIconProvider::Folder);
 }
 
 std::string ItemLocation(const QTreeWidgetItem* item) {
@@ -366,7 +358,7 @@ std::vector<std::string> TfrmReports::Targets() const {
 void TfrmReports::AppendTarget(const std::string& location) {
   auto* item = new QTreeWidgetItem({PathToQString(location)});
   item->setData(0, LocationRole, QByteArray(location.data(), static_cast<qsizetype>(location.size())));
-  item->setIcon(0, LocationIcon(location));
+  item->setIcon(0, LocationIcon(PathToQString(location)));
   lvSelectedTargets->addTopLevelItem(item);
 }
 

@@ -107,11 +107,6 @@ QWidget* TSearchPage::CreateHeader() {
   toolWebStop = HeaderButton("toolWebStop", QStringLiteral("Stop"));
   toolWebRefresh = HeaderButton("toolWebRefresh", QStringLiteral("Refresh"));
   toolWebSearchSite = HeaderButton("toolWebSearchSite", QStringLiteral("Search Site To Use"));
-  toolWebBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
-  toolWebForward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
-  toolWebStop->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
-  toolWebRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-  toolWebSearchSite->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
   for (QToolButton* b : {toolWWWGo, toolWebBack, toolWebForward, toolWebStop, toolWebRefresh, toolWebSearchSite}) {
     row->addWidget(b);
   }
@@ -132,6 +127,18 @@ QWidget* TSearchPage::CreateHeader() {
   });
   connect(toolWebSearchSite, &QToolButton::clicked, this, &TSearchPage::toolWebSearchSiteClick);
   return panBrowserHeader;
+}
+
+void TSearchPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The buttons' pictures are decoded when the page is first shown rather than at the program's
+  // start: the style decodes every size of each one.
+  if (!toolWebBack->icon().isNull()) return;
+  toolWebBack->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+  toolWebForward->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+  toolWebStop->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+  toolWebRefresh->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+  toolWebSearchSite->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
 }
 
 TBrowserView* TSearchPage::EnsureBrowser() {

@@ -46,6 +46,7 @@ class TSearchPage : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   QWidget* CreateHeader();

@@ -5,7 +5,6 @@
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileIconProvider>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
@@ -17,6 +16,7 @@
 #include "app/ByteString.h"
 #include "core/UnitGlobals.h"
 #include "scan/UnitScan.h"
+#include "shell/ShellIcons.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ bool IsInside(const std::string& target, const std::string& folder) {
 }  // namespace
 
 TShellFolderTree::TShellFolderTree(QWidget* parent)
-    : QTreeWidget(parent), iconProvider_(new QFileIconProvider) {
+    : QTreeWidget(parent) {
   setHeaderHidden(true);
   setColumnCount(1);
   setSelectionMode(QAbstractItemView::SingleSelection);
@@ -82,12 +82,11 @@ TShellFolderTree::TShellFolderTree(QWidget* parent)
   connect(this, &QTreeWidget::currentItemChanged, this, [this] { Q_EMIT SelectionChanged(); });
 }
 
-TShellFolderTree::~TShellFolderTree() { delete iconProvider_; }
 
 void TShellFolderTree::RootAtDesktop() {
   clear();
   auto* desktop = new QTreeWidgetItem(this, {QStringLiteral("Desktop")});
-  desktop->setIcon(0, iconProvider_->icon(QFileIconProvider::Desktop));
+  desktop->setIcon(0, DesktopIcon());
   desktop->setData(0, PathRole, QByteArray());
   desktop->setData(0, PopulatedRole, true);
 
@@ -146,7 +145,7 @@ QTreeWidgetItem* TShellFolderTree::AddFolderNode(QTreeWidgetItem* parent, const 
   auto* node = new QTreeWidgetItem(parent, {caption});
   node->setData(0, PathRole, Bytes(path));
   node->setData(0, PopulatedRole, false);
-  node->setIcon(0, iconProvider_->icon(QFileIconProvider::Folder));
+  node->setIcon(0, FolderIcon());
   node->setToolTip(0, PathToQString(path));
   if (HasSubfolderNames(path, false)) {
     auto* placeholder = new QTreeWidgetItem(node, {QString()});

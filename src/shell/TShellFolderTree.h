@@ -7,14 +7,12 @@
 #include <QTreeWidget>
 #include <string>
 
-class QFileIconProvider;
 
 class TShellFolderTree : public QTreeWidget {
   Q_OBJECT
 
  public:
   explicit TShellFolderTree(QWidget* parent = nullptr);
-  ~TShellFolderTree() override;
 
   // Rebuilds the tree from the desktop root and selects that root.
   void RootAtDesktop();
@@ -38,6 +36,4 @@ class TShellFolderTree : public QTreeWidget {
  private:
   QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption, const std::string& path);
   void PopulateChildren(QTreeWidgetItem* node);
-
-  QFileIconProvider* iconProvider_;
 };

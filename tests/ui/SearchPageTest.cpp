@@ -97,6 +97,9 @@ class SearchPageTest : public QObject {
     QCOMPARE(menu->actions()[1]->statusTip(), QStringLiteral("Searches the Internet using Third"));
     QCOMPARE(page_->CurrentSite(), 0);
     QVERIFY(page_->Browser() == nullptr);  // created by the first search
+    // The buttons got their pictures when the page was first shown.
+    for (const char* name : {"toolWebBack", "toolWebForward", "toolWebStop", "toolWebRefresh", "toolWebSearchSite"})
+      QVERIFY2(!page_->findChild<QToolButton*>(QLatin1String(name))->icon().isNull(), name);
 
     // The query goes, encoded, into both placeholders of the chosen site (line 3 of the file).
     auto* field = Child<QComboBox>(page_.get(), "cbWhatToSearch");
