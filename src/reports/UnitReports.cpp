@@ -131,20 +131,22 @@ void AppendRow(TabularFormat format, const TStringList& values, bool caption, st
   out += "\r\n";
 }
 
-// Asks the kernel to back a large buffer with huge pages where it can: a long report keeps tens
-// of megabytes, and faulting them in one small page at a time costs more than filling them.
-// Only a hint; nothing changes when it is refused.
-void PreferHugePages(std::string& text) {
-#ifdef MADV_HUGEPAGE
+// Asks the kernel to back a large buffer with huge pages where it can, and to put all its pages
+// in place at once: a long report keeps megabytes of rows, and faulting them in one small page at
+// a time costs more than filling them. Only hints; nothing changes when they are refused.
+void PrepareRoom(std::string& text) {
   constexpr std::uintptr_t Page = 4096;
   constexpr std::size_t Worthwhile = std::size_t{2} << 20;
   if (text.capacity() < Worthwhile) return;
   const auto begin = reinterpret_cast<std::uintptr_t>(text.data());
   const std::uintptr_t from = (begin + Page - 1) & ~(Page - 1);
   const std::uintptr_t to = (begin + text.capacity()) & ~(Page - 1);
-  if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-#else
-  (void)text;
+  if (to <= from) return;
+#ifdef MADV_HUGEPAGE
+  ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#endif
+#ifdef MADV_POPULATE_WRITE
+  ::madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
 #endif
 }
 
@@ -253,12 +255,12 @@ class TRowWriters {
       const std::size_t end = std::min(count, begin + files);
       std::string text = TakeSpare();
       // Room for the block at once, once a block tells how long rows are: no growing by copies,
-      // and new pages taken two megabytes at a time where the kernel can.
+      // and its pages put in place at once, two megabytes at a time where the kernel can.
       const std::size_t room = rowBytes_ * (end - begin) + rowBytes_ * (end - begin) / 4;
       if (room > text.capacity()) {
         text = std::string();
         text.reserve(room);
-        PreferHugePages(text);
+        PrepareRoom(text);
       }
       for (std::size_t i = begin; i < end && !stop_; ++i) {
         if (mainThread) LetEventsRun(job_);
