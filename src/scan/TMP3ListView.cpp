@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "scan/TListHeader.h"
 #include "scan/TMP3ListModel.h"
 
 namespace {
@@ -87,7 +88,8 @@ void TMP3ListView::SetUpTable() {
   rows->setSectionResizeMode(QHeaderView::Fixed);
   rows->setMinimumSectionSize(1);
   rows->setDefaultSectionSize(std::max(fontMetrics().height() + 4, 18));
-  QHeaderView* header = Table_->horizontalHeader();
+  auto* header = new TListHeader(Table_);
+  Table_->setHorizontalHeader(header);
   header->setSectionsClickable(true);
   header->setHighlightSections(false);
   header->setStretchLastSection(false);
