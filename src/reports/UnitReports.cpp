@@ -118,16 +118,17 @@ void AppendHtmlHead(const TReportJob& job, std::string& out) {
   AppendLine(out, "<table border=\"1\" cellpadding=\"10\" cellspacing=\"0\" width=\"100%\">");
 }
 
+constexpr std::string_view HtmlRowStart = "<tr>\r\n";
+constexpr std::string_view HtmlRowEnd = "</tr>\r\n";
+
 void AppendRow(TabularFormat format, const TStringList& values, bool caption, std::string& out) {
-  switch (format) {
-    case TabularFormat::Comma: AppendDelimited(out, values, ','); break;
-    case TabularFormat::Tab: AppendDelimited(out, values, '\t'); break;
-    case TabularFormat::Html:
-      AppendLine(out, "<tr>");
-      for (const std::string& value : values) AppendCell(out, value, caption);
-      out += "</tr>";
-      break;
+  if (format == TabularFormat::Html) {
+    out += HtmlRowStart;
+    for (const std::string& value : values) AppendCell(out, value, caption);
+    out += HtmlRowEnd;
+    return;
   }
+  AppendDelimited(out, values, format == TabularFormat::Comma ? ',' : '\t');
   out += "\r\n";
 }
 
@@ -373,11 +374,21 @@ void WriteTabularReport(const TReportJob& job, TabularFormat format, TReportText
   std::string& head = report.Open();
   if (format == TabularFormat::Html) AppendHtmlHead(job, head);
   AppendRow(format, captions, true, head);
-  WriteRows(job, report, [&job, format](TID3Engine& engine, const TFoundFile& file, TStringList& fields, std::string& text) {
-    fields.clear();
-    CollectReportValues(engine, file.Path, job.Columns, fields, ReportValueMode::Values, job.Format);
-    AppendRow(format, fields, false, text);
-  });
+  if (format == TabularFormat::Html) {
+    // Each value goes into its cell as it is made: no list of a row's values in between.
+    WriteRows(job, report, [&job](TID3Engine& engine, const TFoundFile& file, TStringList& /*fields*/, std::string& text) {
+      text += HtmlRowStart;
+      VisitReportValues(engine, file.Path, job.Columns, job.Format,
+                        [&text](std::string_view, std::string&& value) { AppendCell(text, value, false); });
+      text += HtmlRowEnd;
+    });
+  } else {
+    WriteRows(job, report, [&job, format](TID3Engine& engine, const TFoundFile& file, TStringList& fields, std::string& text) {
+      fields.clear();
+      CollectReportValues(engine, file.Path, job.Columns, fields, ReportValueMode::Values, job.Format);
+      AppendRow(format, fields, false, text);
+    });
+  }
   if (format == TabularFormat::Html) {
     std::string& tail = report.Open();
     for (const char* line : {"</table>", "</body>", "</html>"}) AppendLine(tail, line);
