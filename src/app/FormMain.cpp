@@ -606,7 +606,9 @@ void TfrmMain::RunFirstActivation() {
 }
 
 void TfrmMain::FormActivate() {
-  InitializeHelp(this);
+  // A run nobody watches can never ask for help: its report must not wait for the help
+  // collection's database, nor fail because the help is damaged.
+  if (!Unattended()) InitializeHelp(this);
   ApplyWindowSettings();
   pagesLeftChange();
   ProcessCommandLine();

@@ -78,6 +78,14 @@ class ReportCommandLineTest : public QObject {
     QCOMPARE(page.count("<tr>"), 1);
   }
 
+  // Nobody can ask for help in such a run: a damaged help collection is not its failure.
+  void damagedHelpLeavesTheReportAlone() {
+    QVERIFY(QFile::remove(Program(QStringLiteral("SONARVEX.qhc"))));
+    Put(QStringLiteral("bin/SONARVEX.qhc"), QByteArray(4096, '\x5a'));
+    QCOMPARE(Run({QStringLiteral("/REPORT"), QStringLiteral("0"), QStringLiteral("out.txt"), QStringLiteral("music")}), 0);
+    QCOMPARE(stderr_, QByteArray());
+  }
+
   void failuresEndWithAStatusAndOneLine_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("status");
