@@ -11,6 +11,7 @@
 #include <QtGlobal>
 
 #include "app/FormMain.h"
+#include "app/TFontConfigWarmUp.h"
 #include "app/TSignalCloser.h"
 #include "app/TSonarvexApplication.h"
 #include "app/TUnseenWindows.h"
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
     if (IsHelpRequest(params[0])) std::fputs(UsageText, stdout);
     return 0;
   }
+  const TFontConfigWarmUp fontConfiguration;
   if (IsReportRun(params)) PrepareUnattendedRun();
   AllowBrowserAsRoot();
   TMediaPlayerPage::ChooseMediaBackend();
