@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/UnitTextFiles.h"
+#include "reports/UnitReportFlusher.h"
 #include "id3/ID3Engine.h"
 #include "info/UnitInfoValues.h"
 
@@ -406,61 +407,6 @@ void BuildReport(const TReportJob& job, TReportText& report) {
   }
 }
 
-// Starts putting written bytes on the disk without waiting, so that the flush before the file
-// replaces the old one finds little left to do.
-constexpr off_t WritebackStep = off_t{4} << 20;
-
-void StartWriteback(int fd, off_t offset, off_t count) {
-#ifdef SYNC_FILE_RANGE_WRITE
-  ::sync_file_range(fd, offset, count, SYNC_FILE_RANGE_WRITE);
-#else
-  (void)fd;
-  (void)offset;
-  (void)count;
-#endif
-}
-
-std::string ErrorText(const char* what, const std::string& path, int error) {
-  return std::string(what) + " \"" + path + "\". " + std::strerror(error);
-}
-
-class TDescriptor {
- public:
-  explicit TDescriptor(int fd) : fd_(fd) {}
-  ~TDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  TDescriptor(const TDescriptor&) = delete;
-  TDescriptor& operator=(const TDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-// Copies the whole of `from` (from its start, whatever its position) to the end of `to`.
-bool CopyContents(int from, int to) {
-  // The kernel copies without the data passing through the program where it can.
-  loff_t offset = 0;
-  for (;;) {
-    const ssize_t copied = ::copy_file_range(from, &offset, to, nullptr, 1 << 30, 0);
-    if (copied == 0) return true;
-    if (copied < 0) break;
-  }
-  if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
-  std::vector<char> buffer(1 << 20);
-  for (;;) {
-    const ssize_t got = ::pread(from, buffer.data(), buffer.size(), offset);
-    if (got == 0) return true;
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (!WriteAll(to, std::string_view(buffer.data(), static_cast<std::size_t>(got)))) return false;
-    offset += got;
-  }
-}
-
 }  // namespace
 
 bool IsReportType(int type) { return type >= 0 && type < ReportTypeCount; }
@@ -513,94 +459,34 @@ std::string BuildReportText(const TReportJob& job) {
   return report.Joined();
 }
 
-// The copy for the user of a report being written: made from the report's finished temporary
-// file on a thread of its own while that file is flushed, and put in place after it.
-class TReportCopy {
- public:
-  explicit TReportCopy(std::string path) : path_(std::move(path)) {}
-  TReportCopy(const TReportCopy&) = delete;
-  TReportCopy& operator=(const TReportCopy&) = delete;
-  ~TReportCopy() {
-    if (copier_.joinable()) copier_.join();
-  }
-
-  // Starts copying the report, which is complete in `report`.
-  void Start(int report) {
-    if (path_.empty()) return;
-    const int source = ::dup(report);
-    if (source < 0) {
-      failure_ = ErrorText("Cannot read file", path_, errno);
-      return;
-    }
-    try {
-      copier_ = std::thread([this, source] { Copy(source); });
-    } catch (const std::system_error&) {
-      Copy(source);  // no thread to be had: copied here, after all
-    }
-  }
-
-  // Waits for the copy and puts it in place; the text of its failure, or empty.
-  std::string Finish() {
-    if (copier_.joinable()) copier_.join();
-    if (failure_.empty() && copy_) {
-      try {
-        copy_->Commit();
-      } catch (const EFileError& error) {
-        failure_ = error.what();
-      }
-    }
-    return failure_;
-  }
-
- private:
-  void Copy(int source) {
-    const TDescriptor reading(source);
-    try {
-      copy_ = std::make_unique<TFileReplacement>(path_);
-      if (!CopyContents(reading.get(), copy_->Fd())) copy_->Fail(errno);
-      copy_->Flush();
-    } catch (const EFileError& error) {
-      failure_ = error.what();
-    } catch (const std::bad_alloc&) {
-      failure_ = ErrorText("Cannot write file", path_, ENOMEM);
-    }
-  }
-
-  std::string path_;
-  std::unique_ptr<TFileReplacement> copy_;
-  std::string failure_;
-  std::thread copier_;
-};
-
 bool WriteReportFile(const TReportJob& job, const std::string& path, const std::string& copyTo,
                      std::string* copyFailure) {
   if (!IsReportType(job.Type)) return false;
   TFileReplacement file(path);
   const int fd = file.Fd();
+  TReportFlusher flusher(fd, copyTo);
   // The file is written while the rows are still being read: memory holds a few blocks of
   // rows, not the whole report.
   int error = 0;
   off_t written = 0;
-  off_t onItsWay = 0;
-  TReportText report([fd, &error, &written, &onItsWay](std::string_view piece) {
+  TReportText report([fd, &error, &written, &flusher](std::string_view piece) {
     if (!WriteAll(fd, piece)) {
       error = errno;
       return false;
     }
     written += static_cast<off_t>(piece.size());
-    if (written - onItsWay >= WritebackStep) {
-      StartWriteback(fd, onItsWay, written - onItsWay);
-      onItsWay = written;
-    }
+    flusher.Grown(written);
     return true;
   });
   BuildReport(job, report);
   report.Send();
-  if (error != 0) file.Fail(error);  // reading the files since may have changed errno
-  TReportCopy copy(copyTo);
-  copy.Start(fd);
+  if (error != 0) {
+    flusher.Abandon();
+    file.Fail(error);  // reading the files since may have changed errno
+  }
+  if (const int flushError = flusher.Finish(); flushError != 0) file.Fail(flushError);
   file.Commit();
-  const std::string failure = copy.Finish();
+  const std::string failure = flusher.CommitCopy();
   if (copyFailure != nullptr) *copyFailure = failure;
   return true;
 }

@@ -71,8 +71,8 @@ std::string BuildReportText(const TReportJob& job);
 // (the old file untouched) when it cannot be written. A type outside 0 to 4 writes nothing and
 // returns false.
 // When copyTo is given (the file the user asked for), the same bytes then replace that file too,
-// atomically and keeping its permissions: the copy is made while the report is flushed, and put
-// in place after it. A copy that fails leaves that file as it was, the report written and the
+// atomically and keeping its permissions: the copy grows with the report, and is put in place
+// after it. A copy that fails leaves that file as it was, the report written and the
 // copy's message in *copyFailure (empty when the copy was made).
 bool WriteReportFile(const TReportJob& job, const std::string& path, const std::string& copyTo = std::string(),
                      std::string* copyFailure = nullptr);

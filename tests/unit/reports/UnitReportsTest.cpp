@@ -160,10 +160,14 @@ TEST_F(Reports, RowsKeepTheListOrderWhateverThreadReadThem) {
     expected.push_back(name + ",t" + std::to_string(i));
   }
   EXPECT_EQ(Lines(Job(3, {"0NAM=Name", "TIT2=Title"})), expected);
-  // Written to a file, blocks handed on lend their room to later ones.
+  // Written to a file, blocks handed on lend their room to later ones; the copy grows with it.
   const std::string out = dir.File("REPORT.TXT");
-  ASSERT_TRUE(WriteReportFile(Job(3, {"0NAM=Name", "TIT2=Title"}), out));
+  const std::string copy = dir.File("copy.txt");
+  std::string failure = "not yet";
+  ASSERT_TRUE(WriteReportFile(Job(3, {"0NAM=Name", "TIT2=Title"}), out, copy, &failure));
   EXPECT_EQ(ReadTextLines(out), expected);
+  EXPECT_EQ(failure, "");
+  EXPECT_EQ(ReadWholeFile(copy), ReadWholeFile(out));
 
   // The file is written while the rows are read: a write failing then tells its own error and
   // keeps the file it would have replaced.
