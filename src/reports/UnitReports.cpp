@@ -1,9 +1,7 @@
 #include "reports/UnitReports.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <sys/types.h>
 
 #include <algorithm>
 #include <atomic>
@@ -20,9 +18,9 @@
 #include <vector>
 
 #include "core/UnitTextFiles.h"
-#include "reports/UnitReportFlusher.h"
 #include "id3/ID3Engine.h"
 #include "info/UnitInfoValues.h"
+#include "reports/UnitReportFlusher.h"
 
 namespace {
 
