@@ -5,9 +5,11 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
+#include <QShowEvent>
 #include <QStackedLayout>
 #include <QStyle>
 #include <QTimer>
@@ -85,6 +87,17 @@ TMediaPlayerPage::~TMediaPlayerPage() {
   if (engine_ != nullptr) engine_->Stop();
 }
 
+void TMediaPlayerPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The heading's face is looked up when the page is first shown rather than at the program's
+  // start: finding and loading a bold face is a font file read the other pages never need.
+  if (txtNowPlaying->testAttribute(Qt::WA_SetFont)) return;
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(16);
+  font.setBold(true);
+  txtNowPlaying->setFont(font);
+}
+
 void TMediaPlayerPage::CreateControls() {
   stack_ = new QStackedLayout(this);
 
@@ -93,10 +106,6 @@ void TMediaPlayerPage::CreateControls() {
   auto* layout = new QVBoxLayout(panBottomPageMP3Play);
   txtNowPlaying = new QLabel;
   txtNowPlaying->setObjectName(QStringLiteral("txtNowPlaying"));
-  QFont font(QStringLiteral("Arial"));
-  font.setPixelSize(16);
-  font.setBold(true);
-  txtNowPlaying->setFont(font);
   layout->addWidget(txtNowPlaying);
 
   tbMP3Position = new QSlider(Qt::Horizontal);

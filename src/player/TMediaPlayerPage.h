@@ -50,6 +50,7 @@ class TMediaPlayerPage : public QWidget, private TMediaEngine::TListener {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   // Loads the media module and makes the player, once; false when there is none to be had.

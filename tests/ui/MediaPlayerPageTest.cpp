@@ -92,6 +92,9 @@ class MediaPlayerPageTest : public QObject {
     auto* time = Child<QLabel>(&page, "txtCurMP3Length");
     page.LoadFile(File("one.wav"), QStringLiteral("  Now playing one.wav"));
     QCOMPARE(Child<QLabel>(&page, "txtNowPlaying")->text(), QStringLiteral("  Now playing one.wav"));
+    // The heading's face, set when the page was first shown.
+    QVERIFY(Child<QLabel>(&page, "txtNowPlaying")->font().bold());
+    QCOMPARE(Child<QLabel>(&page, "txtNowPlaying")->font().pixelSize(), 16);
     QVERIFY(QTest::qWaitFor([&] { return player->Loaded(); }, 5000));
     QVERIFY(player->State() == TMediaEngine::TState::Stopped);
     QVERIFY(page.PositionGuard());  // the load's own tick found nothing playing
