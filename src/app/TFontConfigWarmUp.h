@@ -8,7 +8,9 @@
 
 class TFontConfigWarmUp {
  public:
-  // Does nothing when the process does not use the font configuration library.
+  // Does nothing when the process does not use the font configuration library. Make it after
+  // the program's last change to its environment: the library reads the environment on its
+  // thread, and a variable set meanwhile could move the table it is reading.
   TFontConfigWarmUp();
   ~TFontConfigWarmUp();
 

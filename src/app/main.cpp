@@ -79,10 +79,11 @@ int main(int argc, char** argv) {
     if (IsHelpRequest(params[0])) std::fputs(UsageText, stdout);
     return 0;
   }
-  const TFontConfigWarmUp fontConfiguration;
   if (IsReportRun(params)) PrepareUnattendedRun();
   AllowBrowserAsRoot();
   TMediaPlayerPage::ChooseMediaBackend();
+  // After the last change to the environment: the font library reads it on its own thread.
+  const TFontConfigWarmUp fontConfiguration;
 
   // The embedded browsers share the application's graphics context; this must precede the
   // application object.
