@@ -21,7 +21,6 @@ namespace {
 
 constexpr int CustomPathRole = Qt::UserRole + 1;
 
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------

@@ -27,7 +27,6 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
   return button;
 }
 
-
 }  // namespace
 
 TfrmAddCustom::TfrmAddCustom(QWidget* owner) : QDialog(owner) {

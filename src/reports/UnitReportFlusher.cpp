@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <new>
 #include <string_view>
 #include <system_error>
@@ -14,10 +13,6 @@
 #include "core/UnitTextFiles.h"
 
 namespace {
-
-std::string ErrorText(const char* what, const std::string& path, int error) {
-  return std::string(what) + " \"" + path + "\". " + std::strerror(error);
-}
 
 // Appends bytes [offset, end) of `from` to `to`, advancing offset; false (errno set) on failure.
 bool CopyRange(int from, int to, off_t& offset, off_t end) {
@@ -33,7 +28,13 @@ bool CopyRange(int from, int to, off_t& offset, off_t end) {
     if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
     break;
   }
-  std::vector<char> buffer(1 << 20);
+  std::vector<char> buffer;
+  try {
+    buffer.resize(1 << 20);
+  } catch (const std::bad_alloc&) {
+    errno = ENOMEM;
+    return false;
+  }
   while (offset < end) {
     const std::size_t want = static_cast<std::size_t>(std::min<off_t>(end - offset, static_cast<off_t>(buffer.size())));
     const ssize_t got = ::pread(from, buffer.data(), want, offset);
@@ -50,10 +51,10 @@ bool CopyRange(int from, int to, off_t& offset, off_t end) {
 
 }  // namespace
 
-TReportFlusher::TReportFlusher(int report, const std::string& copyPath) : report_(report), copyPath_(copyPath) {
-  if (!copyPath_.empty()) {
+TReportFlusher::TReportFlusher(int report, const std::string& copyPath) : report_(report) {
+  if (!copyPath.empty()) {
     try {
-      copy_ = std::make_unique<TFileReplacement>(copyPath_);
+      copy_ = std::make_unique<TFileReplacement>(copyPath);
     } catch (const EFileError& error) {
       copyFailure_ = error.what();
     }
@@ -139,8 +140,6 @@ void TReportFlusher::Round(off_t size) {
       if (!CopyRange(report_, copy_->Fd(), copied_, size) || ::fdatasync(copy_->Fd()) != 0) copy_->Fail(errno);
     } catch (const EFileError& error) {
       copyFailure_ = error.what();
-    } catch (const std::bad_alloc&) {
-      copyFailure_ = ErrorText("Cannot write file", copyPath_, ENOMEM);
     }
   }
   if (reportError_ == 0 && ::fdatasync(report_) != 0) reportError_ = errno;

@@ -42,7 +42,6 @@ class TReportFlusher {
   void Round(off_t size);
 
   const int report_;
-  const std::string copyPath_;
   std::unique_ptr<TFileReplacement> copy_;
   std::string copyFailure_;
   off_t copied_ = 0;
